@@ -1,0 +1,11 @@
+#!/bin/sh
+# Installs the Debian 12 packages that building, running and testing need.
+set -eu
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+  ca-certificates cmake g++ make pkg-config git \
+  libicu-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  clang-14 libclang-rt-14-dev

@@ -1,0 +1,39 @@
+#pragma once
+// Folders the program lives in and works with. Every folder path returned here
+// ends with "/" and is system ANSI text, like every path the program holds.
+
+#include <string>
+#include <string_view>
+
+namespace qmp {
+
+// The folder of the running program file (/proc/self/exe), ending with "/".
+std::string ProgramDir();
+
+// Overrides ProgramDir (tests, and tools that serve another program's data);
+// an empty text goes back to the running program's folder.
+void SetProgramDirOverride(std::string_view dir);
+
+// $HOME/Documents/ when that folder exists, else $HOME/; "/" when HOME is empty.
+std::string DocumentsDir();
+
+// $XDG_CONFIG_HOME, else $HOME/.config; ending with "/"; empty when neither is known.
+std::string ConfigHomeDir();
+
+// The install prefix given at build time, ending with "/".
+std::string ProgramFilesDir();
+
+// True when the program does not run from below the install prefix (the build
+// folder, a USB stick): it then keeps its settings beside itself.
+bool IsPortableInstall();
+
+// `path` with a "/" appended unless it already ends with one.
+std::string IncludeTrailingSeparator(std::string_view path);
+
+// The folder part of `path`: everything up to and including its last "/".
+std::string ExtractFilePath(std::string_view path);
+
+// The file-name part of `path`: everything after its last "/".
+std::string ExtractFileName(std::string_view path);
+
+}  // namespace qmp
