@@ -1,0 +1,62 @@
+#pragma once
+// The markup tokenizer shared by every reader of markup: the rating settings
+// files, the keyword rating and the head fields of a page. It cuts a buffer
+// into words, numbers, single white-space bytes, punctuation and the pieces of
+// tags and comments; callers walk the token stream themselves.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/file_buffer.h"
+
+namespace qmp {
+
+// Token kinds; callers test ranges of these numbers (5 to 12 are the pieces of
+// tags, comments and declarations). Kind 3 does not occur.
+enum TokenKind : std::uint8_t {
+    tkEnd = 0,            // no more bytes (also after a "<" or "<!" at the very end)
+    tkNumber = 1,         // digits with "," "-" "." ":" inside
+    tkSpace = 2,          // " ", one per white-space byte
+    tkSymbol = 4,         // one byte
+    tkTagOpen = 5,        // "<"
+    tkTagClose = 6,       // ">"
+    tkEndTagOpen = 7,     // "</"
+    tkEmptyTagClose = 8,  // "/>"
+    tkCommentOpen = 9,    // "<!-"
+    tkCommentClose = 10,  // "->"
+    tkDeclOpen = 11,      // "<!"
+    tkPIOpen = 12,        // "<?"
+    tkWord = 13,          // a word
+};
+
+struct Token {
+    TokenKind Kind = tkEnd;
+    std::string Text;
+};
+
+// Set when a word was ended by a white-space byte: the next token is that
+// space. One flag for the whole program, not one per buffer; consumers ignore
+// a stray space token.
+extern bool PendingSpace;
+
+// Reads the next token at the buffer's position into `token` (its text's
+// storage is reused, which keeps long scans free of allocations).
+void NextToken(FileBuffer& buffer, Token& token);
+
+// The next token at the buffer's position.
+Token NextToken(FileBuffer& buffer);
+
+// Reads tokens up to a "<" directly followed by a word whose text, lower-cased
+// by the system's ANSI rules, equals `name` (given in lower case). True with
+// the position just after that word; false at the end of the buffer.
+bool FindElement(FileBuffer& buffer, std::string_view name);
+
+// Reads tokens up to ">" or "/>" (true) or the end of the buffer (false).
+bool SkipToTagEnd(FileBuffer& buffer);
+
+// Reads the rest of the character reference that starts with `current` (an
+// "&") from the buffer and gives its replacement text.
+std::string ReadCharacterReference(FileBuffer& buffer, char current);
+
+}  // namespace qmp

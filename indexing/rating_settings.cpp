@@ -1,0 +1,285 @@
+#include "indexing/rating_settings.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <optional>
+
+#include "decoding/database_text.h"
+#include "decoding/integer_text.h"
+#include "indexing/markup_tokenizer.h"
+#include "indexing/project_settings.h"
+#include "system/os_path.h"
+#include "system/paths.h"
+
+namespace qmp {
+namespace {
+
+using SettingValues = std::vector<std::pair<std::string, std::string>>;
+
+constexpr std::int32_t kDefaultDescOffset = 35;
+constexpr std::int32_t kDefaultDescLength = 300;
+
+bool IsQuote(const Token& token) {
+    return token.Kind == tkSymbol && token.Text == "\"";
+}
+
+// What ends the search for an element's first attribute name.
+enum class AttributeStop { kWord, kTagEnd, kEmptyTagEnd, kEnd };
+
+// Reads to the element's first attribute name (left in `token`). A start tag
+// that closes first has no attribute: the search stops there, so that the
+// content, or the next element, is not taken for one.
+AttributeStop ReadToAttributeName(FileBuffer& buffer, Token& token) {
+    for (;;) {
+        NextToken(buffer, token);
+        switch (token.Kind) {
+            case tkWord:
+                return AttributeStop::kWord;
+            case tkTagClose:
+                return AttributeStop::kTagEnd;
+            case tkEmptyTagClose:
+                return AttributeStop::kEmptyTagEnd;
+            case tkEnd:
+                return AttributeStop::kEnd;
+            default:
+                break;
+        }
+    }
+}
+
+// Reads to the next double-quote symbol, then collects the texts of the tokens
+// that `take` accepts up to the following one. Nothing when the buffer ends
+// before the closing quote.
+template <typename Take>
+std::optional<std::string> ReadQuotedValue(FileBuffer& buffer, Token& token, Take take) {
+    do {
+        NextToken(buffer, token);
+        if (token.Kind == tkEnd) return std::nullopt;
+    } while (!IsQuote(token));
+    std::string value;
+    for (;;) {
+        NextToken(buffer, token);
+        if (token.Kind == tkEnd) return std::nullopt;
+        if (IsQuote(token)) return value;
+        if (take(token)) value += token.Text;
+    }
+}
+
+// A rating attribute's value: only the "-" symbols and the numbers count, so
+// a plus or per-cent sign around the digits is dropped.
+std::optional<std::int32_t> ReadRatingValue(FileBuffer& buffer, Token& token) {
+    const auto text = ReadQuotedValue(buffer, token, [](const Token& t) {
+        return t.Kind == tkNumber || (t.Kind == tkSymbol && t.Text == "-");
+    });
+    if (!text) return std::nullopt;
+    return TextToInteger(*text);
+}
+
+// Reads to the next "<" directly followed by a word, left in `token`; false
+// at the end of the buffer.
+bool NextElementName(FileBuffer& buffer, Token& token) {
+    for (;;) {
+        NextToken(buffer, token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind != tkTagOpen) continue;
+        NextToken(buffer, token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind == tkWord) return true;
+    }
+}
+
+// Reads to the end of a start tag: the kind that ended it (">", "/>" or the end).
+TokenKind SkipToStartTagEnd(FileBuffer& buffer, Token& token) {
+    do {
+        NextToken(buffer, token);
+    } while (token.Kind != tkTagClose && token.Kind != tkEmptyTagClose && token.Kind != tkEnd);
+    return token.Kind;
+}
+
+struct IntegerKey {
+    std::string_view name;
+    std::int32_t TRating::*field;
+};
+constexpr std::array<IntegerKey, 5> kIntegerKeys{{
+    {"TagsMinimalRating", &TRating::TagsMinimalRating},
+    {"StopWordsMinimalRating", &TRating::StopWordsMinimalRating},
+    {"KeysCount", &TRating::KeysCount},
+    {"DescOffset", &TRating::DescOffset},
+    {"DescLength", &TRating::DescLength},
+}};
+
+struct RealKey {
+    std::string_view name;
+    double TRating::*field;
+};
+constexpr std::array<RealKey, 14> kRealKeys{{
+    {"BeginOfFile", &TRating::BeginOfFile},
+    {"EndOfFile", &TRating::EndOfFile},
+    {"DigitRating", &TRating::DigitRating},
+    {"XXXRating", &TRating::XXXRating},
+    {"YyyRating", &TRating::YyyRating},
+    {"zzzRating", &TRating::zzzRating},
+    {"CodeRating", &TRating::CodeRating},
+    {"KeywordRating", &TRating::KeywordRating},
+    {"ExistingWeight", &TRating::ExistingWeight},
+    {"TagWeight", &TRating::TagWeight},
+    {"WordPositionWeight", &TRating::WordPositionWeight},
+    {"WordCaseWeight", &TRating::WordCaseWeight},
+    {"CountWeight", &TRating::CountWeight},
+    {"FileNameWeight", &TRating::FileNameWeight},
+}};
+
+bool ReadSetFileRecording(FileBuffer& buffer, TRating& rating, SettingValues* applied) {
+    if (!FindElement(buffer, "settings")) return false;
+    Token token;
+    while (NextElementName(buffer, token)) {
+        const std::string key = token.Text;
+        const AttributeStop stop = ReadToAttributeName(buffer, token);
+        if (stop == AttributeStop::kEnd) return false;
+        if (stop != AttributeStop::kWord || token.Text != "value") continue;
+        const auto value = ReadQuotedValue(buffer, token, [](const Token&) { return true; });
+        if (!value) return false;
+        ApplySetting(rating, key, *value);
+        if (applied != nullptr) applied->emplace_back(key, *value);
+    }
+    return true;
+}
+
+bool FileExists(std::string_view path) {
+    struct stat info {};
+    return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool ReadFile(std::string_view path, TRating& rating, bool (*read)(FileBuffer&, TRating&)) {
+    FileBuffer buffer = OpenFileBuffer(path);
+    const bool complete = read(buffer, rating);
+    CloseFileBuffer(buffer);
+    return complete;
+}
+
+}  // namespace
+
+void ApplySetting(TRating& rating, std::string_view key, std::string_view value) {
+    for (const IntegerKey& k : kIntegerKeys) {
+        if (k.name == key) {
+            rating.*k.field = TextToInteger(value);
+            return;
+        }
+    }
+    for (const RealKey& k : kRealKeys) {
+        if (k.name == key) {
+            rating.*k.field = static_cast<double>(TextToInteger(value)) / 100.0;
+            return;
+        }
+    }
+    if (key == "JSPageTitleSign") {
+        JSPageTitleSign = value;
+    } else if (key == "JSPageDescSign") {
+        JSPageDescSign = value;
+    } else if (key == "StopDirs") {
+        StopDirs = value;
+    } else if (key == "IndexDepthLimit") {
+        // Kilobytes; 64 bits so that no value can overflow into a negative limit.
+        IndexDepthLimit = static_cast<std::int64_t>(TextToInteger(value)) * 1024;
+    } else if (key == "UTF8Mode") {
+        UTF8Mode = TextToInteger(value) == 1;
+    } else if (key == "ProgrammingLanguageMode") {
+        ProgrammingLanguageMode = TextToInteger(value) == 1;
+    } else if (key == "FileNameCaptionMode") {
+        FileNameCaptionMode = TextToInteger(value) == 1;
+    }
+    // "Extensions" and unknown keys are ignored: the extension list is built in.
+}
+
+bool ReadSetFile(FileBuffer& buffer, TRating& rating) {
+    return ReadSetFileRecording(buffer, rating, nullptr);
+}
+
+bool ReadTagsFile(FileBuffer& buffer, TRating& rating) {
+    if (!FindElement(buffer, "tags")) return false;
+    Token token;
+    while (NextElementName(buffer, token)) {
+        rating.TagTable.push_back(TTagRating{token.Text, 0, false});
+        const AttributeStop stop = ReadToAttributeName(buffer, token);
+        if (stop == AttributeStop::kEnd) return false;
+        if (stop != AttributeStop::kWord || token.Text != "rating") continue;
+        const auto value = ReadRatingValue(buffer, token);
+        if (!value) return false;
+        rating.TagTable.back().Rating = *value;
+    }
+    return true;
+}
+
+bool ReadWordsFile(FileBuffer& buffer, TRating& rating) {
+    if (!FindElement(buffer, "words")) return false;
+    Token token;
+    while (FindElement(buffer, "group")) {
+        rating.WordGroups.push_back(TWordsRating{" ", 0});
+        TWordsRating& group = rating.WordGroups.back();
+        TokenKind tagEnd = tkTagClose;
+        switch (ReadToAttributeName(buffer, token)) {
+            case AttributeStop::kEnd:
+                return false;
+            case AttributeStop::kTagEnd:
+                break;
+            case AttributeStop::kEmptyTagEnd:
+                tagEnd = tkEmptyTagClose;
+                break;
+            case AttributeStop::kWord:
+                if (token.Text == "rating") {
+                    const auto value = ReadRatingValue(buffer, token);
+                    if (!value) return false;
+                    group.Rating = *value;
+                }
+                tagEnd = SkipToStartTagEnd(buffer, token);
+                if (tagEnd == tkEnd) return false;
+                break;
+        }
+        if (tagEnd == tkEmptyTagClose) continue;  // <group/> has no words
+
+        // The content: words only, up to the first "</", ">" or the end.
+        for (;;) {
+            NextToken(buffer, token);
+            if (token.Kind == tkEndTagOpen || token.Kind == tkTagClose || token.Kind == tkEnd)
+                break;
+            if (token.Kind != tkWord) continue;
+            group.Words += ToDatabaseText(token.Text, "");
+            group.Words.push_back(' ');
+        }
+    }
+    return true;
+}
+
+std::string RatingFilePath(std::string_view projectFolder, std::string_view fileName) {
+    // Without a project folder the name alone would depend on the working
+    // folder; the program's own file is meant then.
+    if (!projectFolder.empty()) {
+        std::string path = std::string(projectFolder) + std::string(fileName);
+        if (FileExists(path)) return path;
+    }
+    return ProgramDir() + std::string(fileName);
+}
+
+bool LoadRatingSettings(TRating& rating, std::string_view tagsFile, std::string_view wordsFile,
+                        std::string_view setFile) {
+    rating.DescOffset = kDefaultDescOffset;
+    rating.DescLength = kDefaultDescLength;
+    rating.TagTable.clear();
+    rating.WordGroups.clear();
+    if (!ReadFile(setFile, rating, ReadSetFile)) return false;
+    if (!ReadFile(tagsFile, rating, ReadTagsFile)) return false;
+    if (!ReadFile(wordsFile, rating, ReadWordsFile)) return false;
+    RebuildDerivedLists();
+    return true;
+}
+
+bool LoadProjectSettings(std::string_view databasePath) {
+    const std::string folder = ExtractFilePath(databasePath);
+    TRating rating;
+    return LoadRatingSettings(rating, RatingFilePath(folder, "tags.xml"),
+                              RatingFilePath(folder, "words.xml"),
+                              RatingFilePath(folder, "set.xml"));
+}
+
+}  // namespace qmp

@@ -1,0 +1,224 @@
+#include "indexing/markup_tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/indexing/tokenizer_support.h"
+
+namespace qmp {
+namespace {
+
+using test::Tok;
+using test::Tokenize;
+
+Tok W(std::string t) {
+    return {tkWord, std::move(t)};
+}
+Tok N(std::string t) {
+    return {tkNumber, std::move(t)};
+}
+Tok S(std::string t) {
+    return {tkSymbol, std::move(t)};
+}
+const Tok kSp{tkSpace, " "};
+const Tok kEnd{tkEnd, ""};
+
+struct Case {
+    std::string input;
+    std::vector<Tok> plain;             // ProgrammingLanguageMode off
+    std::vector<Tok> programming = {};  // on; empty: the same as plain
+};
+
+void RunCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        test::ScopedProjectSettings settings;
+        EXPECT_EQ(Tokenize(c.input), c.plain) << "plain: " << c.input;
+        ProgrammingLanguageMode = true;
+        EXPECT_EQ(Tokenize(c.input), c.programming.empty() ? c.plain : c.programming)
+            << "programming: " << c.input;
+    }
+}
+
+TEST(NextToken, WordsSpacesAndApostrophes) {
+    RunCases({
+        {"Hello world", {W("Hello"), kSp, W("world"), kEnd}},
+        {"don't", {W("dont"), kEnd}},
+        {"'quoted'", {S("'"), W("quoted"), kEnd}},
+        {"a\t\r\nb", {W("a"), kSp, kSp, kSp, W("b"), kEnd}},
+        {std::string("a\0b", 3), {W("a"), kSp, W("b"), kEnd}},
+        {"  ", {kSp, kSp, kEnd}},
+        {"", {kEnd}},
+        {"x2y", {W("x2y"), kEnd}},
+    });
+}
+
+TEST(NextToken, TechnicalNamesAndCompounds) {
+    RunCases({
+        {"c++", {W("c++"), kEnd}},
+        {"C++ x", {W("C++"), kSp, W("x"), kEnd}},
+        {"c#", {W("c#"), kEnd}},
+        {"com+", {W("com+"), kEnd}},
+        {"b+", {W("b"), S("+"), kEnd}},
+        {"asp.net", {W("asp.net"), kEnd}},
+        {"ASP.NET", {W("ASP.NET"), kEnd}},
+        {"x.509", {W("x.509"), kEnd}},
+        {"tcp/ip", {W("tcp/ip"), kEnd}},
+        {"wi-fi", {W("wi-fi"), kEnd}},
+        {"e-mail", {W("e-mail"), kEnd}},
+        {"and/or", {W("and/or"), kEnd}},
+        {"a\\b", {W("a\\b"), kEnd}},
+        {"objective-c", {W("objective-c"), kEnd}},
+        {"mp3-2", {W("mp3-2"), kEnd}},
+        // The trailing slash or hyphen stays only in programming mode.
+        {"tcp/ x", {W("tcp"), S("/"), kSp, W("x"), kEnd}, {W("tcp/"), kSp, W("x"), kEnd}},
+        {"wi- x", {W("wi"), S("-"), kSp, W("x"), kEnd}, {W("wi-"), kSp, W("x"), kEnd}},
+        {"c++/ x", {W("c++"), S("/"), kSp, W("x"), kEnd}, {W("c++/"), kSp, W("x"), kEnd}},
+        {"wi-", {W("wi"), S("-"), kEnd}, {W("wi-"), kEnd}},
+        {"snake_case", {W("snake"), S("_"), W("case"), kEnd}, {W("snake_case"), kEnd}},
+        {"_x", {S("_"), W("x"), kEnd}, {W("_x"), kEnd}},
+        {"a- b", {W("a"), S("-"), kSp, W("b"), kEnd}},
+    });
+}
+
+TEST(NextToken, FullStopAndNet) {
+    RunCases({
+        {".net x", {W(".net"), W("net"), kSp, W("x"), kEnd}},
+        {".NET!", {W(".net"), W("NET"), S("!"), kEnd}},
+        {".abc", {S("."), W("abc"), kEnd}},
+        // Fewer than three bytes after the full stop: they are consumed.
+        {"a.b", {W("a"), S("."), kEnd}},
+        {"a.", {W("a"), S("."), kEnd}},
+        {".ne", {S("."), kEnd}},
+    });
+}
+
+TEST(NextToken, Numbers) {
+    RunCases({
+        {"10:30", {N("10:30"), kEnd}},
+        {"1,000.50", {N("1,000.50"), kEnd}},
+        {"3-4", {N("3-4"), kEnd}},
+        {"3d", {W("3d"), kEnd}},
+        {"2D x", {W("2D"), kSp, W("x"), kEnd}},
+        {"3rd", {N("3"), W("rd"), kEnd}},
+        {"12. x", {N("12."), kSp, W("x"), kEnd}},
+        {"7", {N("7"), kEnd}},
+    });
+}
+
+TEST(NextToken, TagsCommentsAndDeclarations) {
+    RunCases({
+        {"<br/>", {{tkTagOpen, "<"}, W("br"), {tkEmptyTagClose, "/>"}, kEnd}},
+        {"</p>", {{tkEndTagOpen, "</"}, W("p"), {tkTagClose, ">"}, kEnd}},
+        {"<!DOCTYPE html>",
+         {{tkDeclOpen, "<!"}, S("!"), W("DOCTYPE"), kSp, W("html"), {tkTagClose, ">"}, kEnd}},
+        {"<!-- x -->",
+         {{tkCommentOpen, "<!-"}, S("-"), kSp, W("x"), kSp, S("-"), {tkCommentClose, "->"}, kEnd}},
+        {"<?xml?>", {{tkPIOpen, "<?"}, W("xml"), S("?"), {tkTagClose, ">"}, kEnd}},
+        {"a->b", {W("a"), {tkCommentClose, "->"}, W("b"), kEnd}},
+        {"a / b", {W("a"), kSp, S("/"), kSp, W("b"), kEnd}},
+        {"<", {kEnd}},
+        {"<!", {kEnd}},
+        {"x<", {W("x"), kEnd}},
+        {"< a", {{tkTagOpen, "<"}, kSp, W("a"), kEnd}},
+        {"<!x", {{tkDeclOpen, "<!"}, S("!"), W("x"), kEnd}},
+    });
+}
+
+TEST(NextToken, CharacterReferencesInsideWords) {
+    RunCases({
+        {"word&nbsp;next", {W("word"), kSp, W("next"), kEnd}},
+        {"&nbsp;x", {kSp, W("x"), kEnd}},
+        {"caf&eacute; x", {W("caf\xE9"), kSp, W("x"), kEnd}},
+        {"a&amp;b", {W("a&b"), kEnd}},
+        {"&foo;bar", {W("&foo bar"), kEnd}},
+        {"x&#233;y", {W("x?y"), kEnd}},
+        {"x&#39;y", {W("x"), kSp, W("y"), kEnd}},
+    });
+}
+
+TEST(NextToken, ReferenceAtTheEndGivesANulByte) {
+    test::ScopedProjectSettings settings;
+    EXPECT_EQ(Tokenize("a&"), (std::vector<Tok>{W(std::string("a\0", 2)), kEnd}));
+}
+
+TEST(NextToken, HighBytesFollowTheMode) {
+    test::ScopedProjectSettings settings;
+    // windows-1252: 0xC3 is a letter, 0xA9 (the copyright sign) is not.
+    EXPECT_EQ(Tokenize("caf\xC3\xA9 x"),
+              (std::vector<Tok>{W("caf\xC3"), S("\xA9"), kSp, W("x"), kEnd}));
+    ScopedUtf8Mode mode(true);
+    EXPECT_EQ(Tokenize("caf\xC3\xA9 x"), (std::vector<Tok>{W("caf\xC3\xA9"), kSp, W("x"), kEnd}));
+    EXPECT_EQ(Tokenize("\xE2\x80\x94"), (std::vector<Tok>{W("\xE2\x80\x94"), kEnd}));
+}
+
+TEST(PendingSpace, CarriesOverToTheNextBuffer) {
+    test::ScopedProjectSettings settings;
+    FileBuffer first = FileBufferFromBytes("x ");
+    EXPECT_EQ(NextToken(first).Kind, tkWord);
+    EXPECT_TRUE(PendingSpace);
+    FileBuffer second = FileBufferFromBytes("y");
+    EXPECT_EQ(NextToken(second).Kind, tkSpace);
+    EXPECT_EQ(NextToken(second).Text, "y");
+}
+
+TEST(NextToken, UnreadableFileEndsAtOnce) {
+    test::ScopedProjectSettings settings;
+    FileBuffer buffer = OpenFileBuffer("/nonexistent/folder/page.html");
+    EXPECT_EQ(NextToken(buffer).Kind, tkEnd);
+}
+
+TEST(FindElement, MatchesLowerCasedNamesAfterALessThanSign) {
+    test::ScopedProjectSettings settings;
+    FileBuffer buffer = FileBufferFromBytes("<html><TITLE>x</title>");
+    ASSERT_TRUE(FindElement(buffer, "title"));
+    EXPECT_EQ(NextToken(buffer).Kind, tkTagClose);
+    EXPECT_FALSE(FindElement(buffer, "title"));  // </title> is no start tag
+
+    FileBuffer endsAfterLess = FileBufferFromBytes("a <");
+    EXPECT_FALSE(FindElement(endsAfterLess, "a"));
+    FileBuffer notDirect = FileBufferFromBytes("< title>");
+    EXPECT_FALSE(FindElement(notDirect, "title"));
+}
+
+TEST(SkipToTagEnd, StopsAtEitherCloserOrTheEnd) {
+    test::ScopedProjectSettings settings;
+    FileBuffer buffer = FileBufferFromBytes(" a=\"1\">rest");
+    EXPECT_TRUE(SkipToTagEnd(buffer));
+    EXPECT_EQ(NextToken(buffer).Text, "rest");
+    FileBuffer empty = FileBufferFromBytes(" a/>x");
+    EXPECT_TRUE(SkipToTagEnd(empty));
+    FileBuffer cut = FileBufferFromBytes(" a=\"1\"");
+    EXPECT_FALSE(SkipToTagEnd(cut));
+}
+
+TEST(ReadCharacterReference, ReadsFromTheBuffer) {
+    test::ScopedProjectSettings settings;
+    FileBuffer buffer = FileBufferFromBytes("amp;lt;");
+    EXPECT_EQ(ReadCharacterReference(buffer, '&'), "&");
+    EXPECT_EQ(buffer.Position(), 4);
+    FileBuffer tag = FileBufferFromBytes("amp<b>");
+    EXPECT_EQ(ReadCharacterReference(tag, '&'), "&");
+    EXPECT_EQ(NextToken(tag).Text, "b");
+}
+
+// Every prefix of a page, each in a buffer of its own size, tokenizes to the
+// end without reading past it (AddressSanitizer watches the buffer's bytes).
+TEST(NextToken, EveryPrefixEndsCleanly) {
+    test::ScopedProjectSettings settings;
+    const std::string page =
+        "<!DOCTYPE html><html><head><!-- c --><title>C++ &amp; C# caf&eacute;</title></head>"
+        "<body><p>wi-fi tcp/ip 10:30 3d .net x&#233;y &#x41; &#; &</p><br/><?php ?></body>";
+    for (bool programming : {false, true}) {
+        for (bool utf8 : {false, true}) {
+            ProgrammingLanguageMode = programming;
+            ScopedUtf8Mode mode(utf8);
+            for (std::size_t n = 0; n <= page.size(); ++n) {
+                const std::vector<Tok> tokens = Tokenize(page.substr(0, n));
+                ASSERT_EQ(tokens.back().kind, tkEnd) << n;
+                ASSERT_LE(tokens.size(), n + 2) << n;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qmp
