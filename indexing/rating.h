@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,6 +37,10 @@ struct TTagRating {
     bool operator==(const TTagRating&) const = default;
 };
 
+inline std::ostream& operator<<(std::ostream& out, const TTagRating& tag) {
+    return out << '{' << tag.Name << ", " << tag.Rating << (tag.Skip ? ", skip}" : "}");
+}
+
 // A group of words.xml: one space, then every word followed by one space.
 struct TWordsRating {
     std::string Words;
@@ -43,6 +48,10 @@ struct TWordsRating {
 
     bool operator==(const TWordsRating&) const = default;
 };
+
+inline std::ostream& operator<<(std::ostream& out, const TWordsRating& group) {
+    return out << "{\"" << group.Words << "\", " << group.Rating << '}';
+}
 
 // One candidate keyword of a rating.
 struct TWordRecord {
