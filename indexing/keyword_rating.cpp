@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "decoding/ansi_code_page.h"
@@ -25,24 +26,25 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// ToDatabaseText into `out`. ASCII text is the same in every encoding the
-// database can have, so it is copied without a conversion.
-void ToDatabaseInto(std::string_view text, std::string_view charset, std::string& out) {
-    if (IsAscii(text))
-        out.assign(text);
-    else
-        out = ToDatabaseText(text, charset);
+// ToDatabaseText of `text`, in `scratch` when it needs converting. ASCII text
+// is the same in every encoding the database can have, so it is taken as it is.
+std::string_view ToDatabaseView(std::string_view text, std::string_view charset,
+                                std::string& scratch) {
+    if (IsAscii(text)) return text;
+    scratch = ToDatabaseText(text, charset);
+    return scratch;
 }
 
 // DatabaseLowerCase into `out`; ASCII lower-cases the same way in both modes.
 void LowerInto(std::string_view text, std::string& out) {
-    if (!IsAscii(text)) {
-        out = DatabaseLowerCase(text);
-        return;
-    }
-    out.assign(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    out.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            out = DatabaseLowerCase(text);
+            return;
+        }
+        out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
     }
 }
 
@@ -89,41 +91,48 @@ bool StartsLikeAKeyword(unsigned char first) {
     }
 }
 
-// Whether every character, no character, or some characters of a word equal
-// their own upper-case form. Bytes without case count as equal. UTF-8 text is
+// Which bytes equal their own upper-case form in the system code page; built
+// again when the code page changes.
+const std::array<bool, 256>& UpperCaseFixedPoints() {
+    static std::array<bool, 256> fixed{};
+    static CharsetId builtFor = 0;
+    const CharsetId page = SystemCodePage();
+    if (builtFor != page) {
+        for (int b = 0; b < 256; ++b) {
+            const auto byte = static_cast<unsigned char>(b);
+            fixed[byte] = AnsiUpperChar(byte) == byte;
+        }
+        builtFor = page;
+    }
+    return fixed;
+}
+
+// The letter-case rating of a word: by a digit at its start or inside it,
+// else by whether every character, no character, or some characters equal
+// their own upper-case form (bytes without case count as equal). UTF-8 text is
 // judged by its characters: judging its bytes as ANSI characters would make
 // every accented small letter look like a capital.
-enum class LetterCase { kAllUpper, kNoneUpper, kMixed };
-
-LetterCase ClassifyCase(std::string_view word) {
-    bool someEqual = false;
-    bool someDiffer = false;
-    if (UTF8Mode && !IsAscii(word)) {
-        utf8::Decode(word, [&](char16_t unit) {
-            (u_toupper(unit) == unit ? someEqual : someDiffer) = true;
-        });
-    } else {
-        for (char c : word) {
-            const auto byte = static_cast<unsigned char>(c);
-            (AnsiUpperChar(byte) == byte ? someEqual : someDiffer) = true;
-        }
-    }
-    if (!someDiffer) return LetterCase::kAllUpper;
-    if (!someEqual) return LetterCase::kNoneUpper;
-    return LetterCase::kMixed;
-}
 
 double CaseClass(const TRating& rating, std::string_view word) {
     if (!word.empty() && IsDigit(word.front())) return rating.DigitRating;
-    if (std::any_of(word.begin(), word.end(), IsDigit)) return rating.CodeRating;
-    switch (ClassifyCase(word)) {
-        case LetterCase::kAllUpper:
-            return rating.XXXRating;
-        case LetterCase::kNoneUpper:
-            return rating.zzzRating;
-        case LetterCase::kMixed:
-            break;
+    bool someEqual = false;
+    bool someDiffer = false;
+    bool ascii = true;
+    const std::array<bool, 256>& fixed = UpperCaseFixedPoints();
+    for (char c : word) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsDigit(c)) return rating.CodeRating;
+        ascii = ascii && byte < 0x80;
+        (fixed[byte] ? someEqual : someDiffer) = true;
     }
+    if (UTF8Mode && !ascii) {
+        someEqual = someDiffer = false;
+        utf8::Decode(word, [&](char16_t unit) {
+            (u_toupper(unit) == unit ? someEqual : someDiffer) = true;
+        });
+    }
+    if (!someDiffer) return rating.XXXRating;
+    if (!someEqual) return rating.zzzRating;
     return rating.YyyRating;
 }
 
@@ -207,20 +216,36 @@ void PopTagWith(TRating& rating, std::string_view name) {
     CutTagStack(rating, 0);
 }
 
-void SyncWordIndex(TRating& rating) {
-    if (rating.WordIndex.size() == rating.WordList.size()) return;
-    rating.WordIndex.clear();
-    for (std::size_t i = 0; i < rating.WordList.size(); ++i)
-        rating.WordIndex.try_emplace(rating.WordList[i].Word, i);
+// Rebuilds the word index from the word list, for callers from outside a
+// rating: they may have changed the list, the groups or the minimal rating.
+void RebuildWordIndex(TRating& rating) {
+    rating.WordIndex.Clear();
+    for (std::size_t i = 0; i < rating.WordList.size(); ++i) {
+        if (rating.WordIndex.Find(rating.WordList[i].Word) == WordTable::kMissing)
+            rating.WordIndex.Insert(rating.WordList[i].Word, static_cast<std::int64_t>(i));
+    }
 }
 
-TWordRecord* FindWord(TRating& rating, std::string_view word) {
-    const auto it = rating.WordIndex.find(word);
-    return it == rating.WordIndex.end() ? nullptr : &rating.WordList[it->second];
+// What the word index knows of a lower-case word.
+struct WordLookup {
+    TWordRecord* entry = nullptr;  // the word's entry, if it has one
+    bool stopWord = false;
+};
+
+WordLookup FindWord(TRating& rating, const RatingLookup& lookup, std::string_view lower) {
+    const std::int64_t known = rating.WordIndex.Find(lower);
+    if (known == TRating::kKnownStopWord) return {nullptr, true};
+    if (known != WordTable::kMissing)
+        return {&rating.WordList[static_cast<std::size_t>(known)], false};
+    if (lookup.IsStopWord(lower, rating.StopWordsMinimalRating)) {
+        rating.WordIndex.Insert(lower, TRating::kKnownStopWord);
+        return {nullptr, true};
+    }
+    return {};
 }
 
 void AppendWord(TRating& rating, std::string_view word, std::int64_t position, double weight) {
-    rating.WordIndex.try_emplace(std::string(word), rating.WordList.size());
+    rating.WordIndex.Insert(word, static_cast<std::int64_t>(rating.WordList.size()));
     rating.WordList.push_back(TWordRecord{std::string(word), 1, position, weight, 0.0});
 }
 
@@ -230,8 +255,9 @@ void AddWordWith(TRating& rating, const RatingLookup& lookup, std::string_view w
                  std::int64_t position, std::string& lower) {
     if (word == "-" || rating.SkipText) return;
     LowerInto(word, lower);
-    if (lookup.IsStopWord(lower, rating.StopWordsMinimalRating)) return;
-    if (TWordRecord* entry = FindWord(rating, lower)) {
+    const WordLookup found = FindWord(rating, lookup, lower);
+    if (found.stopWord) return;
+    if (TWordRecord* entry = found.entry) {
         if (entry->Count < INT64_MAX) ++entry->Count;
         const double weight = ComputeWeight(rating, word, position, CurrentTagSum(rating));
         if (weight > entry->Weight) entry->Weight = weight;
@@ -245,11 +271,12 @@ void AddWordWith(TRating& rating, const RatingLookup& lookup, std::string_view w
 void AddKeywordWith(TRating& rating, const RatingLookup& lookup, std::string_view word) {
     std::string lower;
     LowerInto(word, lower);
-    if (lookup.IsStopWord(lower, rating.StopWordsMinimalRating)) return;
+    const WordLookup found = FindWord(rating, lookup, lower);
+    if (found.stopWord) return;
     const auto keywordWeight = [&] {
         return ComputeWeight(rating, word, 0, CurrentTagSum(rating)) * rating.KeywordRating;
     };
-    if (TWordRecord* entry = FindWord(rating, lower)) {
+    if (TWordRecord* entry = found.entry) {
         if (entry->Count < INT64_MAX) ++entry->Count;
         if (rating.KeywordRating > entry->Weight) entry->Weight = keywordWeight();
         return;
@@ -307,15 +334,7 @@ private:
             case tkWord:
                 if (excluded_) return;
                 ++words_;
-                ToDatabaseInto(token_.Text, charset_, converted_);
-                if (ExcerptOpen()) {
-                    excerpt_.push_back(' ');
-                    excerpt_ += converted_;
-                }
-                if (!token_.Text.empty() &&
-                    StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
-                    AddWordWith(rating_, lookup_, converted_, position_, lower_);
-                return;
+                return HandleWord();
             case tkNumber: {
                 if (excluded_) return;
                 if (ExcerptOpen()) {
@@ -325,8 +344,8 @@ private:
                 std::string_view number = token_.Text;
                 if (!IsDigit(number.back())) number.remove_suffix(1);  // 12. gives 12
                 if (!number.empty() && StartsLikeAWord(static_cast<unsigned char>(number[0]))) {
-                    ToDatabaseInto(number, charset_, converted_);
-                    AddWordWith(rating_, lookup_, converted_, position_, lower_);
+                    AddWordWith(rating_, lookup_, ToDatabaseView(number, charset_, converted_),
+                                position_, lower_);
                 }
                 return;
             }
@@ -351,6 +370,16 @@ private:
             default:
                 return;
         }
+    }
+
+    void HandleWord() {
+        const std::string_view text = ToDatabaseView(token_.Text, charset_, converted_);
+        if (ExcerptOpen()) {
+            excerpt_.push_back(' ');
+            excerpt_ += text;
+        }
+        if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
+            AddWordWith(rating_, lookup_, text, position_, lower_);
     }
 
     // Attribute values are never rated: the tag is read to its end.
@@ -416,8 +445,7 @@ void AddKeywordsMeta(TRating& rating, const RatingLookup& lookup, FileBuffer& bu
          start = comma + 1, comma = list.find(',', start)) {
         const std::string_view piece = Trim(std::string_view(list).substr(start, comma - start));
         if (piece.empty() || !StartsLikeAKeyword(static_cast<unsigned char>(piece[0]))) continue;
-        ToDatabaseInto(piece, charset, converted);
-        AddKeywordWith(rating, lookup, converted);
+        AddKeywordWith(rating, lookup, ToDatabaseView(piece, charset, converted));
     }
 }
 
@@ -432,8 +460,7 @@ void AddFileNameWords(TRating& rating, const RatingLookup& lookup, std::string_v
         const std::string_view piece = Trim(std::string_view(name).substr(start, i - start));
         start = i + 1;
         if (piece.empty()) continue;
-        ToDatabaseInto(piece, "", converted);
-        AddWordWith(rating, lookup, converted, -1, lower);
+        AddWordWith(rating, lookup, ToDatabaseView(piece, "", converted), -1, lower);
     }
 }
 
@@ -462,14 +489,14 @@ void PopTag(TRating& rating, std::string_view name) {
 
 void AddWord(TRating& rating, std::string_view word, std::int64_t position) {
     SyncTagSums(rating);
-    SyncWordIndex(rating);
+    RebuildWordIndex(rating);
     std::string lower;
     AddWordWith(rating, EnsureLookup(rating), word, position, lower);
 }
 
 void AddKeyword(TRating& rating, std::string_view word) {
     SyncTagSums(rating);
-    SyncWordIndex(rating);
+    RebuildWordIndex(rating);
     AddKeywordWith(rating, EnsureLookup(rating), word);
 }
 
@@ -492,7 +519,7 @@ void ScoreWords(TRating& rating) {
 
 void SortWords(TRating& rating) {
     std::vector<TWordRecord>& list = rating.WordList;
-    rating.WordIndex.clear();  // positions change
+    rating.WordIndex.Clear();  // positions change
     const std::size_t n = list.size();
     if (n < 2) return;
     if (std::any_of(list.begin(), list.end(),
@@ -534,7 +561,7 @@ void SortWords(TRating& rating) {
 bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
                 std::string& description, std::string_view charsetName) {
     rating.WordList.clear();
-    rating.WordIndex.clear();
+    rating.WordIndex.Clear();
     rating.TagStack.clear();
     rating.TagSums.clear();
     rating.SkipText = false;

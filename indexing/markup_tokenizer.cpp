@@ -68,6 +68,17 @@ public:
         if (pos_ < 0 || pos_ >= size_) return -1;
         return data_[pos_++];
     }
+    // Appends the run of letters and digits at the position to `out`.
+    void AppendWordRun(const std::array<ByteClass, 256>& classes, std::string& out) {
+        if (pos_ < 0) return;
+        std::int64_t end = pos_;
+        while (end < size_ && (classes[data_[end]] == kLetter || classes[data_[end]] == kDigit))
+            ++end;
+        out.append(reinterpret_cast<const char*>(data_ + pos_),
+                   static_cast<std::size_t>(end - pos_));
+        pos_ = end;
+    }
+
     // The next byte without consuming it, or -1.
     int Peek() const { return pos_ < 0 || pos_ >= size_ ? -1 : data_[pos_]; }
     void Back(int count = 1) { pos_ -= count; }
@@ -99,7 +110,11 @@ bool LowerEquals(std::string_view word, std::string_view lower) {
 
 void Set(Token& token, TokenKind kind, std::string_view text) {
     token.Kind = kind;
-    token.Text.assign(text);
+    // Byte by byte: these texts are a few bytes long, and GCC 12 warns
+    // wrongly (-Wrestrict) about a whole-string assign of them when inlined.
+    token.Text.clear();
+    for (char c : text)
+        token.Text.push_back(c);
 }
 
 // A token that starts with `x`, a byte that does not start a word.
@@ -193,13 +208,10 @@ void ReadWord(Cursor& in, const std::array<ByteClass, 256>& classes, Token& toke
     token.Text.clear();
     std::string& word = token.Text;
     for (;;) {
+        in.AppendWordRun(classes, word);
         int x = in.Read();
         if (x < 0) return;
         const ByteClass xClass = classes[static_cast<unsigned char>(x)];
-        if (xClass == kLetter || xClass == kDigit) {
-            word.push_back(static_cast<char>(x));
-            continue;
-        }
         if (x == '-') {
             const int y = in.Read();
             if (y == '>') {  // a comment closer: read next time

@@ -12,14 +12,20 @@
 #include <unordered_map>
 #include <vector>
 
+#include "indexing/word_table.h"
+
 namespace qmp {
 
 // Hashes std::string and std::string_view alike, so that lookups by a view
 // need no copy of the key.
 struct TextHash {
     using is_transparent = void;
+    // FNV-1a: the keys are short words, for which it beats a block hash.
     std::size_t operator()(std::string_view text) const noexcept {
-        return std::hash<std::string_view>{}(text);
+        std::uint64_t hash = 0xcbf29ce484222325u;
+        for (char c : text)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+        return static_cast<std::size_t>(hash);
     }
 };
 
@@ -101,7 +107,11 @@ struct TRating {
     // Lookup aids kept beside the tables above; the rating routines rebuild
     // them when the tables or the word list were changed behind their back.
     std::shared_ptr<const RatingLookup> Lookup;
-    TextMap<std::size_t> WordIndex;  // word -> its entry in WordList
+    // Word -> its entry in WordList; while a document is rated also
+    // word -> kKnownStopWord, so that a stop word is looked up in the groups
+    // only once.
+    WordTable WordIndex;
+    static constexpr std::int64_t kKnownStopWord = -1;
     // Sums of (rating / 100) over TagStack from the bottom up to each entry.
     std::vector<long double> TagSums;
 };

@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 
+#include "decoding/ansi_code_page.h"
 #include "decoding/database_text.h"
 #include "decoding/integer_text.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/project_settings.h"
+#include "indexing/rating_lookup.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 
@@ -146,16 +149,115 @@ bool ReadSetFileRecording(FileBuffer& buffer, TRating& rating, SettingValues* ap
     return true;
 }
 
+// What identifies the content of a file without reading it.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentifyFile(std::string_view path) {
+    struct stat info {};
+    FileIdentity id;
+    if (::stat(ToOsPath(path).c_str(), &info) != 0) return id;
+    id.exists = true;
+    id.device = info.st_dev;
+    id.inode = info.st_ino;
+    id.size = info.st_size;
+    id.modifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+    id.changedNs = std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
+    return id;
+}
+
+// Everything a reading of the three files depends on: the files and the
+// switches that steer the tokenizer and the conversion of words.
+struct LoadKey {
+    std::string tagsPath, wordsPath, setPath;
+    FileIdentity tags, words, set;
+    bool utf8 = false;
+    bool programming = false;
+    CharsetId codePage = 0;
+
+    bool operator==(const LoadKey&) const = default;
+};
+
+// Everything a reading of the three files does, so that it can be done again
+// without reading them: the set.xml keys in order, the two tables (with their
+// lookup), the outcome, and the tokenizer's flag at the end.
+struct LoadEffect {
+    SettingValues applied;
+    std::vector<TTagRating> tagTable;
+    std::vector<TWordsRating> wordGroups;
+    std::shared_ptr<const RatingLookup> lookup;
+    bool complete = false;
+    bool pendingSpace = false;
+};
+
+struct CachedLoad {
+    LoadKey key;
+    LoadEffect effect;
+};
+
+// Extraction loads the same project's files for every document: the last
+// reading is kept and replayed while the files are unchanged.
+std::optional<CachedLoad>& LastLoad() {
+    static std::optional<CachedLoad> last;
+    return last;
+}
+
+LoadKey MakeLoadKey(std::string_view tagsFile, std::string_view wordsFile,
+                    std::string_view setFile) {
+    return LoadKey{std::string(tagsFile),
+                   std::string(wordsFile),
+                   std::string(setFile),
+                   IdentifyFile(tagsFile),
+                   IdentifyFile(wordsFile),
+                   IdentifyFile(setFile),
+                   UTF8Mode,
+                   ProgrammingLanguageMode,
+                   SystemCodePage()};
+}
+
 bool FileExists(std::string_view path) {
     struct stat info {};
     return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool ReadFile(std::string_view path, TRating& rating, bool (*read)(FileBuffer&, TRating&)) {
+template <typename Read>
+bool ReadFile(std::string_view path, Read read) {
     FileBuffer buffer = OpenFileBuffer(path);
-    const bool complete = read(buffer, rating);
+    const bool complete = read(buffer);
     CloseFileBuffer(buffer);
     return complete;
+}
+
+// Reads the three files into `rating`, recording what the reading does.
+LoadEffect ReadSettingsFiles(TRating& rating, std::string_view tagsFile, std::string_view wordsFile,
+                             std::string_view setFile) {
+    LoadEffect effect;
+    effect.complete =
+        ReadFile(setFile,
+                 [&](FileBuffer& b) { return ReadSetFileRecording(b, rating, &effect.applied); }) &&
+        ReadFile(tagsFile, [&](FileBuffer& b) { return ReadTagsFile(b, rating); }) &&
+        ReadFile(wordsFile, [&](FileBuffer& b) { return ReadWordsFile(b, rating); });
+    effect.tagTable = rating.TagTable;
+    effect.wordGroups = rating.WordGroups;
+    effect.lookup = std::make_shared<const RatingLookup>(rating.TagTable, rating.WordGroups);
+    effect.pendingSpace = PendingSpace;
+    return effect;
+}
+
+void ReplaySettings(TRating& rating, const LoadEffect& effect) {
+    for (const auto& [key, value] : effect.applied)
+        ApplySetting(rating, key, value);
+    rating.TagTable = effect.tagTable;
+    rating.WordGroups = effect.wordGroups;
+    PendingSpace = effect.pendingSpace;
 }
 
 }  // namespace
@@ -267,9 +369,18 @@ bool LoadRatingSettings(TRating& rating, std::string_view tagsFile, std::string_
     rating.DescLength = kDefaultDescLength;
     rating.TagTable.clear();
     rating.WordGroups.clear();
-    if (!ReadFile(setFile, rating, ReadSetFile)) return false;
-    if (!ReadFile(tagsFile, rating, ReadTagsFile)) return false;
-    if (!ReadFile(wordsFile, rating, ReadWordsFile)) return false;
+
+    LoadKey key = MakeLoadKey(tagsFile, wordsFile, setFile);
+    std::optional<CachedLoad>& last = LastLoad();
+    if (last && last->key == key) {
+        ReplaySettings(rating, last->effect);
+    } else {
+        last.reset();
+        LoadEffect effect = ReadSettingsFiles(rating, tagsFile, wordsFile, setFile);
+        last = CachedLoad{std::move(key), std::move(effect)};
+    }
+    rating.Lookup = last->effect.lookup;
+    if (!last->effect.complete) return false;
     RebuildDerivedLists();
     return true;
 }
