@@ -4,6 +4,8 @@ add_library(qmp_options INTERFACE)
 target_compile_features(qmp_options INTERFACE cxx_std_20)
 target_compile_options(qmp_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+  # Trigraphs are gone from C++17; "??" in texts is just two question marks.
+  -Wno-trigraphs
   # Keyword weights are reproduced operation by operation: no fused multiply-add.
   -ffp-contract=off
   $<$<BOOL:${QMP_WERROR}>:-Werror>)

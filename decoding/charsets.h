@@ -14,8 +14,8 @@ using CharsetId = std::uint8_t;
 
 inline constexpr CharsetId kCharsetUnknown = 0;
 inline constexpr CharsetId kCharsetUtf8 = 3;
-inline constexpr CharsetId kFirstTableCharset = 5;   // iso-8859-2
-inline constexpr CharsetId kLastTableCharset = 23;   // koi8-r
+inline constexpr CharsetId kFirstTableCharset = 5;  // iso-8859-2
+inline constexpr CharsetId kLastTableCharset = 23;  // koi8-r
 inline constexpr CharsetId kCharsetWindows1252 = 16;
 
 // The characters of bytes 0x80..0xFF of one code page, entry i for byte 0x80 + i.
@@ -41,5 +41,6 @@ std::string WideToUtf8(std::u16string_view text);
 
 // Simple lower-case mapping of each code unit; surrogates unchanged.
 std::u16string WideLowerCase(std::u16string_view text);
+char16_t WideLowerChar(char16_t ch);
 
 }  // namespace qmp

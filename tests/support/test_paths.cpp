@@ -8,9 +8,15 @@
 
 namespace qmp::test {
 
-std::string TestDataDir() { return QMP_TEST_DATA_DIR; }
-std::string SourceDir() { return QMP_SOURCE_DIR; }
-std::string RuntimeDir() { return QMP_RUNTIME_DIR; }
+std::string TestDataDir() {
+    return QMP_TEST_DATA_DIR;
+}
+std::string SourceDir() {
+    return QMP_SOURCE_DIR;
+}
+std::string RuntimeDir() {
+    return QMP_RUNTIME_DIR;
+}
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
