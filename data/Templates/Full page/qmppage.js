@@ -123,15 +123,17 @@
     // ---- Database
 
     // Loads the database script in `charset`; calls done(true) when it
-    // defined the arrays.
-    function loadScript(charset, done) {
+    // defined the arrays. A second load names its charset in the address, or
+    // the browser would hand back the text it decoded the first time.
+    function loadScript(charset, done, again) {
         var old = doc.getElementById('qmp-database');
         if (old) old.parentNode.removeChild(old);
         win.ln = undefined;
         var script = doc.createElement('script');
         script.id = 'qmp-database';
         script.charset = charset;
-        script.src = cfg.database;
+        script.src = again ? cfg.database + (cfg.database.indexOf('?') < 0 ? '?' : '&') + 'charset=' +
+            encodeURIComponent(charset) : cfg.database;
         script.onload = function () {
             done(Array.isArray(win.ln));
         };
@@ -146,7 +148,7 @@
         loadScript(auto ? 'utf-8' : cfg.databaseCharset, function (ok) {
             // A database saved in an ANSI code page reads badly as UTF-8.
             if (ok && auto && Q.looksMisdecoded([win.cg, win.ln, win.ds, win.kw])) {
-                loadScript(cfg.ansiCharset, done);
+                loadScript(cfg.ansiCharset, done, true);
             } else {
                 done(ok);
             }
@@ -290,6 +292,7 @@
         loadDatabase(function (ok) {
             if (!ok) {
                 setStatus(cfg.texts.loadError);
+                doc.documentElement.setAttribute('data-qmp-state', 'error');
                 return;
             }
             state.db = Q.readDatabase(win.cg, win.ln, win.ds, win.kw);
@@ -303,6 +306,7 @@
             win.addEventListener('popstate', applyAddress);
             win.addEventListener('hashchange', applyAddress);
             applyAddress();
+            doc.documentElement.setAttribute('data-qmp-state', 'ready');
         });
     }
 
