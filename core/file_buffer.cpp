@@ -1,0 +1,194 @@
+#include "core/file_buffer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "decoding/ansi_code_page.h"
+#include "system/os_path.h"
+
+namespace qmp {
+
+FileBuffer::FileBuffer(FileBuffer&& other) noexcept
+    : data_(std::move(other.data_)),
+      size_(std::exchange(other.size_, 0)),
+      position_(std::exchange(other.position_, 0)),
+      open_(std::exchange(other.open_, false)) {}
+
+FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
+    if (this != &other) {
+        data_ = std::move(other.data_);
+        size_ = std::exchange(other.size_, 0);
+        position_ = std::exchange(other.position_, 0);
+        open_ = std::exchange(other.open_, false);
+    }
+    return *this;
+}
+
+namespace {
+
+// Closes a descriptor on every path out of OpenFileBuffer.
+class FdCloser final {
+public:
+    explicit FdCloser(int fd) : fd_(fd) {}
+    ~FdCloser() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+FileBuffer OpenFileBuffer(std::string_view path) {
+    FileBuffer buffer;
+    const std::string osPath = ToOsPath(path);
+    // Non-blocking, so that a named pipe cannot hang the open; only regular
+    // files are read, so that a device cannot feed bytes without end.
+    const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return buffer;
+    FdCloser closer(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return buffer;
+
+    // Read until the end, whatever size the file claims: a file that grows or
+    // shrinks while it is read gives what was actually read.
+    std::string bytes;
+    if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    std::array<char, 1 << 16> chunk{};
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return buffer;  // an unreadable file reads as not opened
+        }
+        bytes.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+    buffer = FileBufferFromBytes(bytes);
+    return buffer;
+}
+
+FileBuffer FileBufferFromBytes(std::string_view bytes) {
+    FileBuffer buffer;
+    buffer.open_ = true;
+    buffer.size_ = static_cast<std::int64_t>(bytes.size());
+    if (!bytes.empty()) {
+        buffer.data_ = std::make_unique_for_overwrite<char[]>(bytes.size());
+        std::memcpy(buffer.data_.get(), bytes.data(), bytes.size());
+    }
+    return buffer;
+}
+
+void CloseFileBuffer(FileBuffer& buffer) {
+    buffer = FileBuffer();
+}
+
+std::int64_t SeekBuffer(FileBuffer& buffer, std::int64_t offset, SeekOrigin origin) {
+    switch (origin) {
+        case SeekOrigin::kBegin:
+            buffer.position_ = offset;
+            break;
+        case SeekOrigin::kCurrent:
+            buffer.position_ += offset;
+            break;
+        case SeekOrigin::kEnd:
+            buffer.position_ = buffer.size_ + offset;
+            break;
+    }
+    return buffer.position_;
+}
+
+ByteRead ReadBytes(FileBuffer& buffer, std::int64_t n) {
+    const std::int64_t size = buffer.Size();
+    const std::int64_t position = buffer.Position();
+    if (size == 0 || n <= 0 || position < 0) return {};
+    if (n == 1 && position >= size) return {};
+    const std::int64_t from = std::min(position, size);
+    const std::int64_t count = std::min(n, size - from);
+    const std::string_view bytes =
+        buffer.Data().substr(static_cast<std::size_t>(from), static_cast<std::size_t>(count));
+    SeekBuffer(buffer, count, SeekOrigin::kCurrent);
+    return {true, bytes};
+}
+
+bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& position) {
+    const std::string_view data = buffer.Data();
+    const std::size_t length = literal.size();
+    if (length == 0) return false;
+    const std::size_t start = position < 0 ? 0 : static_cast<std::size_t>(position);
+    if (start >= data.size() || data.size() - start < length) return false;
+
+    // Upper-casing is byte by byte, so one table serves the whole search.
+    std::array<unsigned char, 256> upper{};
+    for (int b = 0; b < 256; ++b)
+        upper[b] = AnsiUpperChar(static_cast<unsigned char>(b));
+    std::string wanted(length, '\0');
+    for (std::size_t i = 0; i < length; ++i)
+        wanted[i] = static_cast<char>(upper[static_cast<unsigned char>(literal[i])]);
+
+    const unsigned char first = static_cast<unsigned char>(wanted[0]);
+    const std::size_t last = data.size() - length;
+    for (std::size_t offset = start; offset <= last; ++offset) {
+        if (upper[static_cast<unsigned char>(data[offset])] != first) continue;
+        std::size_t i = 1;
+        while (i < length && upper[static_cast<unsigned char>(data[offset + i])] ==
+                                 static_cast<unsigned char>(wanted[i]))
+            ++i;
+        if (i == length) {
+            position = static_cast<std::int64_t>(offset + length);
+            SeekBuffer(buffer, position, SeekOrigin::kBegin);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ReadQuoted(FileBuffer& buffer, char quote) {
+    const std::string_view data = buffer.Data();
+    const std::int64_t size = buffer.Size();
+    std::int64_t at = std::max<std::int64_t>(buffer.Position(), 0);
+    if (at >= size) return {};
+    const void* open = std::memchr(data.data() + at, quote, static_cast<std::size_t>(size - at));
+    if (open == nullptr) {
+        SeekBuffer(buffer, size, SeekOrigin::kBegin);
+        return {};
+    }
+    at = static_cast<const char*>(open) - data.data() + 1;
+
+    const bool escapes = quote == '\'';
+    std::string text;
+    auto take = [&text](char byte) {
+        if (byte == '\r')
+            text.push_back(' ');
+        else if (byte != '\n')
+            text.push_back(byte);
+    };
+    while (at < size) {
+        const char byte = data[static_cast<std::size_t>(at++)];
+        if (byte == quote) break;
+        if (escapes && byte == '\\') {
+            if (at >= size) break;
+            const char next = data[static_cast<std::size_t>(at++)];
+            if (next == quote)
+                text.push_back(quote);
+            else
+                take(next);
+            continue;
+        }
+        take(byte);
+    }
+    SeekBuffer(buffer, at, SeekOrigin::kBegin);
+    return text;
+}
+
+}  // namespace qmp
