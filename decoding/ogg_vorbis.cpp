@@ -77,6 +77,27 @@ void StoreComment(std::string_view text, TAudioTagRecord& tag) {
     tag.Comment = std::string(text);
 }
 
+// Copies bytes [from, from + count) of the page that starts at file offset
+// `pageStart`. A header page (a comment packet with a picture, typically) may
+// run past the block: it is then read from the block that starts with it.
+// NoValidStream when the file ends before those bytes do.
+AudioResult ReadPageBytes(TExtractMachine& source, std::uint32_t pageStart, std::uint32_t from,
+                          std::uint8_t* destination, std::uint32_t count) {
+    const std::uint64_t start = std::uint64_t{pageStart} + from;
+    if (start + count > source.FileSize()) return AudioResult::NoValidStream;
+    if (!BlockHolds(source, static_cast<std::uint32_t>(start), count)) {
+        const AudioResult loaded = source.LoadBlock(pageStart, kMaxPageSize);
+        if (loaded != AudioResult::Ok) return loaded;
+        if (!BlockHolds(source, static_cast<std::uint32_t>(start), count)) {
+            return AudioResult::NoValidStream;
+        }
+    }
+    source.SeekInBlock(static_cast<std::uint32_t>(start) - source.BlockOrigin());
+    std::uint32_t got = 0;
+    source.ReadBlockBytes(destination, count, got);
+    return got == count ? AudioResult::Ok : AudioResult::NoValidStream;
+}
+
 // Reads one of the two header pages: finds its capture pattern from file
 // offset `searchAt` on, checks it and parses its first packet. `pageEnd` gets
 // the offset just past the page.
@@ -101,24 +122,17 @@ AudioResult ReadHeaderPage(TExtractMachine& source, std::uint32_t searchAt,
         window = (window >> 8) | (std::uint32_t{lastGot != 0 ? next : std::uint8_t{0}} << 24);
     }
     const std::uint32_t pageStart = source.BlockOrigin() + source.BlockPosition() - 4;
-    // A header page (a comment packet with a picture, typically) may run past
-    // the block: read it from the block that starts with it.
-    const std::uint64_t blockEnd = std::uint64_t{source.BlockOrigin()} + source.BlockCount();
-    if (!BlockHolds(source, pageStart, kMaxPageSize) && blockEnd < source.FileSize()) {
-        const AudioResult loaded = source.LoadBlock(pageStart, kMaxPageSize);
-        if (loaded != AudioResult::Ok) return loaded;
-        source.SeekInBlock(4);
-    }
 
     std::vector<std::uint8_t> page(kPageHeaderSize);
     std::memcpy(page.data(), "OggS", 4);
-    source.ReadBlockBytes(page.data() + 4, kPageHeaderSize - 4, got);
-    if (got < kPageHeaderSize - 4) return AudioResult::NoValidStream;
+    AudioResult read = ReadPageBytes(source, pageStart, 4, page.data() + 4, kPageHeaderSize - 4);
+    if (read != AudioResult::Ok) return read;
     const std::uint32_t segmentCount = page[kPageHeaderSize - 1];
     if (segmentCount == 0) return AudioResult::NoValidStream;
     page.resize(kPageHeaderSize + segmentCount);
-    source.ReadBlockBytes(page.data() + kPageHeaderSize, segmentCount, got);
-    if (got < segmentCount) return AudioResult::NoValidStream;
+    read = ReadPageBytes(source, pageStart, kPageHeaderSize, page.data() + kPageHeaderSize,
+                         segmentCount);
+    if (read != AudioResult::Ok) return read;
     const std::span<const std::uint8_t> lacing(page.data() + kPageHeaderSize, segmentCount);
     std::uint32_t bodySize = 0;
     for (const std::uint8_t size : lacing)
@@ -127,10 +141,10 @@ AudioResult ReadHeaderPage(TExtractMachine& source, std::uint32_t searchAt,
     // continues on the next page.
     const bool firstPacketComplete =
         std::any_of(lacing.begin(), lacing.end(), [](std::uint8_t size) { return size < 255; });
-    const std::size_t bodyStart = page.size();
+    const std::uint32_t bodyStart = static_cast<std::uint32_t>(page.size());
     page.resize(bodyStart + bodySize);
-    source.ReadBlockBytes(page.data() + bodyStart, bodySize, got);
-    if (got < bodySize) return AudioResult::NoValidStream;
+    read = ReadPageBytes(source, pageStart, bodyStart, page.data() + bodyStart, bodySize);
+    if (read != AudioResult::Ok) return read;
 
     const std::uint32_t stored = LittleEndian32(page.data() + kChecksumOffset);
     std::fill_n(page.begin() + kChecksumOffset, 4, std::uint8_t{0});

@@ -10,6 +10,7 @@
 
 #include "decoding/audio_records.h"
 #include "decoding/audio_result.h"
+#include "decoding/memory_byte_source.h"
 
 namespace qmp::test {
 
@@ -76,5 +77,17 @@ struct AudioRead {
 };
 AudioRead ReadMp3Bytes(std::string_view bytes, std::string_view location = "test.mp3");
 AudioRead ReadOggBytes(std::string_view bytes, std::string_view location = "test.ogg");
+
+// An in-memory source that counts the bytes its blocks hold.
+class CountingSource final : public TMemoryByteSource {
+public:
+    using TMemoryByteSource::TMemoryByteSource;
+    AudioResult LoadBlock(std::uint32_t offset, std::uint32_t size) override {
+        const AudioResult result = TMemoryByteSource::LoadBlock(offset, size);
+        BytesLoaded += BlockCount();
+        return result;
+    }
+    std::uint64_t BytesLoaded = 0;
+};
 
 }  // namespace qmp::test

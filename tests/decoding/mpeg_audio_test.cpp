@@ -288,5 +288,20 @@ TEST(ReadMp3InfoTest, PassesByteSourceErrorsOn) {
     EXPECT_EQ(ReadMp3Info(source, "x.mp3", stream, tag), AudioResult::SystemError);
 }
 
+TEST(ReadMp3InfoTest, ReadsOnlyTheStartAndTheEnd) {
+    // 8 MB of stream: the first block and the ID3v1 tag are all it takes.
+    const std::string text =
+        MpegFrames(kMpeg1Layer3, 417, 20000) + test::Id3v1Tag("Title", "", "", "", "", 1, 17);
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    test::CountingSource source(bytes);
+    ASSERT_EQ(source.Open(), AudioResult::Ok);
+    TStreamDescription stream;
+    TAudioTagRecord tag;
+    ASSERT_EQ(ReadMp3Info(source, "big.mp3", stream, tag), AudioResult::Ok);
+    EXPECT_EQ(stream.Duration, 521u);  // 8,340,000 bytes at 16,000 a second
+    EXPECT_EQ(tag.Title, "Title");
+    EXPECT_EQ(source.BytesLoaded, 40960u + 128u);
+}
+
 }  // namespace
 }  // namespace qmp

@@ -207,5 +207,22 @@ TEST(ReadOggInfoTest, PlayTimeComesFromTheLastWholePageHeader) {
     EXPECT_EQ(read.Stream.Duration, 10u);
 }
 
+TEST(ReadOggInfoTest, ReadsOnlyTheStartAndTheEnd) {
+    std::string text =
+        OggPage(kIdentification, 0, 0, false, 2) + OggPage(VorbisComments({"TITLE=t"}), 0, 1);
+    for (std::uint32_t page = 2; text.size() < 4'000'000; ++page) {
+        text += OggPage(std::string(4000, 'a'), page * 4410, page);
+    }
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    test::CountingSource source(bytes);
+    ASSERT_EQ(source.Open(), AudioResult::Ok);
+    TStreamDescription stream;
+    TAudioTagRecord tag;
+    ASSERT_EQ(ReadOggInfo(source, "big.ogg", stream, tag), AudioResult::Ok);
+    EXPECT_EQ(tag.Title, "t");
+    EXPECT_GT(stream.Duration, 0u);
+    EXPECT_EQ(source.BytesLoaded, 40960u + 65563u);
+}
+
 }  // namespace
 }  // namespace qmp
