@@ -3,7 +3,6 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 
@@ -106,14 +105,6 @@ TEST(ByteSourceTest, OpenFailuresGiveTheirCodes) {
     const std::string pipe = folder.dir() + "pipe.mp3";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(OpenByteSource(pipe).result, AudioResult::SystemError);
-}
-
-TEST(ByteSourceTest, UnreadableFileGivesAccessDenied) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the root user";
-    TempFolder folder;
-    const std::string file = folder.Write("locked.mp3", "abc");
-    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
-    EXPECT_EQ(OpenByteSource(file).result, AudioResult::AccessDenied);
 }
 
 TEST(ByteSourceTest, NetworkLocationsAreRefusedAndFileUrlsOpenedAsGiven) {

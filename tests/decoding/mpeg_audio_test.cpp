@@ -14,31 +14,6 @@ using test::MpegHeader;
 using test::ReadMp3Bytes;
 using test::XingFrame;
 
-TEST(MpegTablesTest, BitRatesAndSampleRatesFollowTheStandards) {
-    // Spot values of ISO/IEC 11172-3 and 13818-3.
-    EXPECT_EQ(MpegBitRate(1, 1, 14), 448u);
-    EXPECT_EQ(MpegBitRate(1, 2, 14), 384u);
-    EXPECT_EQ(MpegBitRate(1, 3, 9), 128u);
-    EXPECT_EQ(MpegBitRate(1, 3, 14), 320u);
-    EXPECT_EQ(MpegBitRate(2, 1, 14), 256u);
-    EXPECT_EQ(MpegBitRate(2, 3, 1), 8u);
-    EXPECT_EQ(MpegBitRate(3, 2, 14), 160u);  // MPEG-2.5 uses the MPEG-2 rates
-    for (int version = 1; version <= 3; ++version) {
-        for (int layer = 1; layer <= 3; ++layer) {
-            EXPECT_EQ(MpegBitRate(version, layer, 0), 0u);
-            EXPECT_EQ(MpegBitRate(version, layer, 15), 0u);
-        }
-        EXPECT_EQ(MpegSampleRate(version, 3), 0u);
-    }
-    EXPECT_EQ(MpegSampleRate(1, 0), 44100u);
-    EXPECT_EQ(MpegSampleRate(1, 2), 32000u);
-    EXPECT_EQ(MpegSampleRate(2, 1), 24000u);
-    EXPECT_EQ(MpegSampleRate(3, 0), 11025u);
-    EXPECT_EQ(MpegSampleRate(3, 2), 8000u);
-    EXPECT_EQ(MpegBitRate(0, 3, 9), 0u);
-    EXPECT_EQ(MpegSampleRate(4, 0), 0u);
-}
-
 TEST(DecodeFrameHeaderTest, DecodesValidHeaders) {
     struct Case {
         std::uint32_t header;
