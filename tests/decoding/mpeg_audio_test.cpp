@@ -129,6 +129,19 @@ TEST(ReadMp3InfoTest, SearchesOnlyTheFirstBlock) {
     EXPECT_EQ(ReadMp3Bytes(file).Result, AudioResult::NoValidStream);
 }
 
+TEST(ReadMp3InfoTest, TheLastWindowOfTheBlockIsTestedWithAZeroLowByte) {
+    // The block ends with FF FB 90: the final window, shifted with no byte
+    // read, is FF FB 90 00, a valid header, and its candidate offset is taken
+    // from the read position as every other: one byte before those bytes.
+    std::string file(40957, '\0');
+    file += "\xFF\xFB\x90";
+    file.resize(40956 + 417, '\0');
+    file += MpegFrames(kMpeg1Layer3, 417, 3);
+    const auto read = ReadMp3Bytes(file);
+    ASSERT_EQ(read.Result, AudioResult::Ok);
+    EXPECT_EQ(read.Stream.FirstFrameOffset, 40956u);
+}
+
 TEST(ReadMp3InfoTest, StartsTheSearchAfterALargeId3v2Tag) {
     const std::string frames = MpegFrames(kMpeg1Layer3, 417, 40);
     const std::string tag =
