@@ -156,6 +156,15 @@ std::string OggVorbisFile(const std::string& identification, const std::string& 
            OggPage(std::string(100, '\x55'), granule, 2, false, 4);
 }
 
+TAudioTagRecord TagRecord(
+    const std::vector<std::pair<std::string TAudioTagRecord::*, std::string>>& texts) {
+    TAudioTagRecord tag;
+    for (const auto& [field, text] : texts)
+        tag.*field = text;
+    tag.HasTag = !texts.empty();
+    return tag;
+}
+
 namespace {
 template <typename Reader>
 AudioRead ReadBytes(std::string_view bytes, std::string_view location, Reader reader) {

@@ -69,6 +69,10 @@ std::string VorbisComments(const std::vector<std::string>& comments,
 std::string OggVorbisFile(const std::string& identification, const std::string& comments,
                           std::uint64_t granule);
 
+// A tag record holding `texts` (HasTag set when there are any).
+TAudioTagRecord TagRecord(
+    const std::vector<std::pair<std::string TAudioTagRecord::*, std::string>>& texts);
+
 // Reads `bytes` through an in-memory source with the MP3 or the Ogg reader.
 struct AudioRead {
     AudioResult Result = AudioResult::Ok;

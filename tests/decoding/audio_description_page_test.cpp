@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/decoding/audio_builders.h"
 #include "tests/support/test_paths.h"
 
 namespace qmp {
 namespace {
+
+using test::TagRecord;
+using R = TAudioTagRecord;
 
 TStreamDescription Mp3Stream(std::int32_t bitRate, std::uint32_t duration) {
     TStreamDescription stream;
@@ -22,14 +26,12 @@ std::string Page(const std::string& title, const std::string& description,
 }
 
 TEST(AudioDescriptionPageTest, TheWorkedExample) {
-    TAudioTagRecord tag;
-    tag.Track = "3";
-    tag.Artist = "A";
-    tag.Title = "T";
-    tag.Album = "Al";
-    tag.Year = "2001";
-    tag.Genre = "Rock";
-    tag.HasTag = true;
+    const TAudioTagRecord tag = TagRecord({{&R::Track, "3"},
+                                           {&R::Artist, "A"},
+                                           {&R::Title, "T"},
+                                           {&R::Album, "Al"},
+                                           {&R::Year, "2001"},
+                                           {&R::Genre, "Rock"}});
     EXPECT_EQ(BuildAudioDescriptionPage("/music/my_song.mp3", Mp3Stream(128, 225), tag),
               Page("3 - A - T", "Mp3 (128kbps, 3:45) Album: Al (2001) / Rock", "my song.mp3"));
 }
@@ -45,25 +47,20 @@ TEST(AudioDescriptionPageTest, PartsAppearOnlyWithTheirTexts) {
         TStreamDescription stream;
         std::string title, description;
     };
-    TAudioTagRecord yearOnly;
-    yearOnly.Year = "1999";
-    TAudioTagRecord genreOnly;
-    genreOnly.Genre = "Jazz";
-    TAudioTagRecord commentAndGenre;
-    commentAndGenre.Comment = "Live";
-    commentAndGenre.Genre = "Jazz";
-    TAudioTagRecord spaced;
-    spaced.Track = " \t";
-    spaced.Artist = "\x01 Someone \r\n";
-    spaced.Title = "  Tune  ";
-    spaced.Album = " ";
-    spaced.Year = "2000";
-    TAudioTagRecord unused;
-    unused.Composer = "C";
-    unused.OriginalArtist = "O";
-    unused.Copyright = "R";
-    unused.Url = "U";
-    unused.EncodedBy = "E";
+    const TAudioTagRecord yearOnly = TagRecord({{&R::Year, "1999"}});
+    const TAudioTagRecord genreOnly = TagRecord({{&R::Genre, "Jazz"}});
+    const TAudioTagRecord commentAndGenre = TagRecord({{&R::Comment, "Live"}, {&R::Genre, "Jazz"}});
+    const TAudioTagRecord spaced = TagRecord({{&R::Track, " \t"},
+                                              {&R::Artist, "\x01 Someone \r\n"},
+                                              {&R::Title, "  Tune  "},
+                                              {&R::Album, " "},
+                                              {&R::Year, "2000"}});
+    // Texts the page never shows.
+    const TAudioTagRecord unused = TagRecord({{&R::Composer, "C"},
+                                              {&R::OriginalArtist, "O"},
+                                              {&R::Copyright, "R"},
+                                              {&R::Url, "U"},
+                                              {&R::EncodedBy, "E"}});
     TStreamDescription ogg;
     ogg.Format = AudioFormat::OggVorbis;
     ogg.BitRate = 112;
@@ -88,8 +85,7 @@ TEST(AudioDescriptionPageTest, PartsAppearOnlyWithTheirTexts) {
 }
 
 TEST(AudioDescriptionPageTest, TagTextsGoInAsTheirBytes) {
-    TAudioTagRecord tag;
-    tag.Title = "Caf\xE9 <b>&";
+    const TAudioTagRecord tag = TagRecord({{&R::Title, "Caf\xE9 <b>&"}});
     EXPECT_EQ(BuildAudioDescriptionPage("a.mp3", Mp3Stream(8, 8), tag),
               Page("Caf\xE9 <b>&", "Mp3 (8kbps, 0:8)", "a.mp3"));
 }

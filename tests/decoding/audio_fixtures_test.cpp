@@ -29,14 +29,7 @@ struct Fixture {
     const char* caption;
 };
 
-TAudioTagRecord Tags(std::vector<std::pair<std::string TAudioTagRecord::*, std::string>> texts) {
-    TAudioTagRecord tag;
-    for (const auto& [field, text] : texts)
-        tag.*field = text;
-    tag.HasTag = !texts.empty();
-    return tag;
-}
-
+using test::TagRecord;
 using R = TAudioTagRecord;
 
 // The texts make.sh wrote, merged as the rules say, and the pages they give.
@@ -44,51 +37,51 @@ const std::vector<Fixture>& Fixtures() {
     static const std::vector<Fixture> fixtures = {
         {"cbr_mpeg1.mp3", Kind::ConstantBitRate, 2000,
          // ID3v1 texts win; its blank artist and comment take version 2's.
-         Tags({{&R::Track, "3"},
-               {&R::Title, "Short"},
-               {&R::Artist, "V2 Artist"},
-               {&R::Album, "V1 Album"},
-               {&R::Year, "2001"},
-               {&R::Comment, "v2 comment"},
-               {&R::Composer, "The Composer"},
-               {&R::EncodedBy, "The Encoder"},
-               {&R::Genre, "Rock"}}),
+         TagRecord({{&R::Track, "3"},
+                    {&R::Title, "Short"},
+                    {&R::Artist, "V2 Artist"},
+                    {&R::Album, "V1 Album"},
+                    {&R::Year, "2001"},
+                    {&R::Comment, "v2 comment"},
+                    {&R::Composer, "The Composer"},
+                    {&R::EncodedBy, "The Encoder"},
+                    {&R::Genre, "Rock"}}),
          "3 - V2 Artist - Short", "Mp3 (32kbps, 0:1) Album: V1 Album (2001) / v2 comment / Rock",
          "cbr mpeg1.mp3"},
         {"vbr_mpeg1.mp3", Kind::Xing, 0, {}, "", "Mp3 (-1kbps, 0:2)", "vbr mpeg1.mp3"},
         // Only an ID3v2 tag: described without tag texts.
         {"vbr_mpeg2.mp3", Kind::Xing, 244, {}, "", "Mp3 (-1kbps, 0:3)", "vbr mpeg2.mp3"},
         {"cbr_mpeg25.mp3", Kind::ConstantBitRate, 0,
-         Tags({{&R::Title, "V1 Title"},
-               {&R::Artist, "V1 Artist"},
-               {&R::Comment, "This comment is exactly thirty"},
-               {&R::Genre, "Jazz"}}),
+         TagRecord({{&R::Title, "V1 Title"},
+                    {&R::Artist, "V1 Artist"},
+                    {&R::Comment, "This comment is exactly thirty"},
+                    {&R::Genre, "Jazz"}}),
          "V1 Artist - V1 Title", "Mp3 (8kbps, 0:4) / This comment is exactly thirty / Jazz",
          "cbr mpeg25.mp3"},
         {"layer2.mp2", Kind::ConstantBitRate, 0, {}, "", "Mp3 (32kbps, 0:1)", "layer2.mp2"},
         // The version 2 texts follow the picture, past the first block.
         {"big_picture.mp3", Kind::Xing, 48344,
-         Tags({{&R::Track, "9"},
-               {&R::Title, "Cover Song"},
-               {&R::Artist, "Painter"},
-               {&R::Genre, "Other"}}),
+         TagRecord({{&R::Track, "9"},
+                    {&R::Title, "Cover Song"},
+                    {&R::Artist, "Painter"},
+                    {&R::Genre, "Other"}}),
          "9 - Painter - Cover Song", "Mp3 (-1kbps, 0:2) / Other", "big picture.mp3"},
         {"tags.ogg", Kind::Ogg, 0,
-         Tags({{&R::Track, "7"},
-               {&R::Title, "Ogg Title"},
-               {&R::Artist, "Ogg Artist"},
-               {&R::Album, "Ogg Album"},
-               {&R::Year, "2004"},
-               {&R::Comment, "ENCODER=x"},
-               {&R::OriginalArtist, "The Performer"},
-               {&R::Copyright, "Free"},
-               {&R::Url, "http://example.org/"},
-               {&R::Genre, "Jazz"}}),
+         TagRecord({{&R::Track, "7"},
+                    {&R::Title, "Ogg Title"},
+                    {&R::Artist, "Ogg Artist"},
+                    {&R::Album, "Ogg Album"},
+                    {&R::Year, "2004"},
+                    {&R::Comment, "ENCODER=x"},
+                    {&R::OriginalArtist, "The Performer"},
+                    {&R::Copyright, "Free"},
+                    {&R::Url, "http://example.org/"},
+                    {&R::Genre, "Jazz"}}),
          "7 - Ogg Artist - Ogg Title",
          "Ogg (8kbps, 0:4) Album: Ogg Album (2004) / ENCODER=x / Jazz", "tags.ogg"},
         {"long_comment.ogg", Kind::Ogg, 0,
-         Tags({{&R::Title, "Long Page Title"}, {&R::Comment, "after padding"}}), "Long Page Title",
-         "Ogg (8kbps, 0:4) / after padding", "long comment.ogg"},
+         TagRecord({{&R::Title, "Long Page Title"}, {&R::Comment, "after padding"}}),
+         "Long Page Title", "Ogg (8kbps, 0:4) / after padding", "long comment.ogg"},
         {"big_picture.ogg", Kind::Ogg, 0, {}, "", "Ogg (8kbps, 0:4)", "big picture.ogg"},
     };
     return fixtures;

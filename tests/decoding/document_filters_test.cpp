@@ -54,7 +54,7 @@ TEST(FilterTextTest, SpaceRuns) {
         {std::string(12, ' '), "  "},  // 10 -> 1 leaves 3, then 2 -> 1 leaves 2
         {std::string(10, ' '), " "},
         {std::string(3, ' '), "  "},
-        {"a" + std::string(9, ' ') + "b", "a b"},  // 9: 8 -> 1 leaves 2, then 2 -> 1
+        {"a         b", "a b"},  // 9: 8 -> 1 leaves 2, then 2 -> 1
         {"a b  c", "a b c"},
         {"", ""},
     };
