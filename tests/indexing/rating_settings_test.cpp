@@ -297,3 +297,88 @@ TEST(ShippedSettings, LoadCompletelyWithSensibleValues) {
 
 }  // namespace
 }  // namespace qmp
+
+namespace qmp {
+namespace {
+
+// Everything a loading leaves behind, to compare a repeated loading with a
+// first one.
+struct LoadOutcome {
+    bool complete;
+    std::vector<TTagRating> tags;
+    std::vector<TWordsRating> groups;
+    std::int32_t keysCount, descOffset;
+    double beginOfFile;
+    bool utf8;
+    std::int64_t depth;
+    std::string stopDirs;
+    bool pendingSpace;
+    bool operator==(const LoadOutcome&) const = default;
+};
+
+LoadOutcome LoadFrom(const test::TempFolder& folder) {
+    TRating rating;
+    const std::string dir = folder.dir();
+    LoadOutcome o{};
+    o.complete = LoadRatingSettings(rating, dir + "tags.xml", dir + "words.xml", dir + "set.xml");
+    o.tags = rating.TagTable;
+    o.groups = rating.WordGroups;
+    o.keysCount = rating.KeysCount;
+    o.descOffset = rating.DescOffset;
+    o.beginOfFile = rating.BeginOfFile;
+    o.utf8 = UTF8Mode;
+    o.depth = IndexDepthLimit;
+    o.stopDirs = StopDirs;
+    o.pendingSpace = PendingSpace;
+    return o;
+}
+
+TEST(LoadRatingSettings, RepeatedLoadingsMatchAFreshReading) {
+    test::ScopedProjectSettings settings;
+    test::TempFolder folder;
+    folder.Write("set.xml",
+                 "<settings><KeysCount value=\"9\"/><BeginOfFile value=\"250\"/>"
+                 "<IndexDepthLimit value=\"2\"/><StopDirs value=\"a b\"/></settings>");
+    folder.Write("tags.xml", "<tags><title rating=\"300\"/></tags>");
+    folder.Write("words.xml", "<words><group rating=\"-1\">caf&eacute; x</group></words>word ");
+
+    const LoadOutcome first = LoadFrom(folder);
+    EXPECT_TRUE(first.complete);
+    EXPECT_FALSE(first.pendingSpace);  // every reading ends at the end of a file
+    EXPECT_EQ(first.groups, (std::vector<TWordsRating>{{" caf\xE9 x ", -1}}));
+    // The switches are applied again on every loading, and so is the flag.
+    ResetProjectSettings();
+    PendingSpace = true;
+    const LoadOutcome second = LoadFrom(folder);
+    EXPECT_EQ(second, first);
+
+    // UTF-8 mode, switched on between two loadings, converts the words anew.
+    ResetProjectSettings();
+    UTF8Mode = true;
+    const LoadOutcome utf8 = LoadFrom(folder);
+    EXPECT_EQ(utf8.groups, (std::vector<TWordsRating>{{" caf\xC3\xA9 x ", -1}}));
+
+    // A changed file is read again.
+    folder.Write("set.xml", "<settings><KeysCount value=\"4\"/></settings>");
+    ResetProjectSettings();
+    const LoadOutcome changed = LoadFrom(folder);
+    EXPECT_EQ(changed.keysCount, 4);
+    EXPECT_EQ(changed.beginOfFile, 0.0);
+    EXPECT_EQ(changed.depth, kDefaultIndexDepthLimit);
+}
+
+TEST(LoadRatingSettings, RepeatedFailedLoadingsFailAlike) {
+    test::ScopedProjectSettings settings;
+    test::TempFolder folder;
+    folder.Write("set.xml", "<settings><KeysCount value=\"9\"/><UTF8Mode value=\"1");
+    folder.Write("tags.xml", "<tags><title rating=\"300\"/></tags>");
+    const LoadOutcome first = LoadFrom(folder);
+    EXPECT_FALSE(first.complete);
+    EXPECT_TRUE(first.tags.empty());
+    EXPECT_EQ(first.keysCount, 9);
+    ResetProjectSettings();
+    EXPECT_EQ(LoadFrom(folder), first);
+}
+
+}  // namespace
+}  // namespace qmp
