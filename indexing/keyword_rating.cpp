@@ -59,24 +59,8 @@ std::string_view Trim(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-// A word or number whose first byte is one of these is markup debris, a
-// quotation or a copyright or trade mark sign, and is never a keyword.
-bool StartsLikeAWord(unsigned char first) {
-    switch (first) {
-        case ' ':
-        case '"':
-        case '*':
-        case '<':
-        case '>':
-        case '&':
-        case 0xA9:
-        case 0x99:
-            return false;
-        default:
-            return first >= 0x20;
-    }
-}
-
+// A keyword of the keywords meta whose first byte is one of these is markup
+// debris or a quotation.
 bool StartsLikeAKeyword(unsigned char first) {
     switch (first) {
         case ' ':
@@ -89,6 +73,12 @@ bool StartsLikeAKeyword(unsigned char first) {
         default:
             return first >= 0x20;
     }
+}
+
+// The same for a word or number of the text, which may also start with a
+// copyright or trade mark sign.
+bool StartsLikeAWord(unsigned char first) {
+    return first != 0xA9 && first != 0x99 && StartsLikeAKeyword(first);
 }
 
 // Which bytes equal their own upper-case form in the system code page; built

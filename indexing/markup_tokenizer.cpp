@@ -291,16 +291,23 @@ Token NextToken(FileBuffer& buffer) {
     return token;
 }
 
-bool FindElement(FileBuffer& buffer, std::string_view name) {
-    Token token;
+bool NextElementName(FileBuffer& buffer, Token& token) {
     for (;;) {
         NextToken(buffer, token);
         if (token.Kind == tkEnd) return false;
         if (token.Kind != tkTagOpen) continue;
         NextToken(buffer, token);
         if (token.Kind == tkEnd) return false;
-        if (token.Kind == tkWord && LowerEquals(token.Text, name)) return true;
+        if (token.Kind == tkWord) return true;
     }
+}
+
+bool FindElement(FileBuffer& buffer, std::string_view name) {
+    Token token;
+    while (NextElementName(buffer, token)) {
+        if (LowerEquals(token.Text, name)) return true;
+    }
+    return false;
 }
 
 bool SkipToTagEnd(FileBuffer& buffer) {

@@ -47,6 +47,11 @@ void NextToken(FileBuffer& buffer, Token& token);
 // The next token at the buffer's position.
 Token NextToken(FileBuffer& buffer);
 
+// Reads tokens up to a "<" directly followed by a word, left in `token`: true
+// with the position just after that word; false at the end of the buffer.
+// The token after a "<" is consumed whatever it is.
+bool NextElementName(FileBuffer& buffer, Token& token);
+
 // Reads tokens up to a "<" directly followed by a word whose text, lower-cased
 // by the system's ANSI rules, equals `name` (given in lower case). True with
 // the position just after that word; false at the end of the buffer.

@@ -79,19 +79,6 @@ std::optional<std::int32_t> ReadRatingValue(FileBuffer& buffer, Token& token) {
     return TextToInteger(*text);
 }
 
-// Reads to the next "<" directly followed by a word, left in `token`; false
-// at the end of the buffer.
-bool NextElementName(FileBuffer& buffer, Token& token) {
-    for (;;) {
-        NextToken(buffer, token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind != tkTagOpen) continue;
-        NextToken(buffer, token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind == tkWord) return true;
-    }
-}
-
 // Reads to the end of a start tag: the kind that ended it (">", "/>" or the end).
 TokenKind SkipToStartTagEnd(FileBuffer& buffer, Token& token) {
     do {
