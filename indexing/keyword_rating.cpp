@@ -415,7 +415,7 @@ private:
     std::string_view charset_;
     Token token_;
     std::int64_t position_ = 0;
-    std::int32_t words_ = 0;
+    std::int64_t words_ = 0;
     bool excluded_ = false;
     std::string excerpt_;
     std::string converted_;
@@ -558,7 +558,10 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     rating.FileSize = buffer.Size();
     const RatingLookup& lookup = EnsureLookup(rating);
 
-    SeekBuffer(buffer, 0, SeekOrigin::kBegin);
+    // A byte-order mark is no text: read as letters it would become a
+    // keyword of its own, or stick to the page's first word.
+    const bool byteOrderMark = buffer.Data().substr(0, 3) == "\xEF\xBB\xBF";
+    SeekBuffer(buffer, byteOrderMark ? 3 : 0, SeekOrigin::kBegin);
     std::string excerpt = DocumentRater(rating, lookup, buffer, charsetName).Run();
     for (std::size_t run : {10, 8, 4, 2})
         ShortenSpaces(excerpt, run);

@@ -280,6 +280,15 @@ TEST_F(KeywordRating, ExcerptRunsOfSpacesAreShortened) {
     EXPECT_EQ(Rate(rating_, many).excerpt, " a &q &q &q &q &q ");
 }
 
+TEST_F(KeywordRating, ByteOrderMarkIsNoText) {
+    for (bool utf8 : {false, true}) {
+        ScopedUtf8Mode mode(utf8);
+        const Rated r = Rate(rating_, "\xEF\xBB\xBFHello <b>x</b>");
+        EXPECT_EQ(r.Order(), (std::vector<std::string>{"x", "hello"})) << utf8;
+        EXPECT_EQ(r.Find("hello")->Position, 5);
+    }
+}
+
 TEST_F(KeywordRating, DepthLimitStopsTheRating) {
     IndexDepthLimit = 10;
     const Rated r = Rate(rating_, "alpha beta gamma delta");

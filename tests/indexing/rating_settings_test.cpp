@@ -382,3 +382,30 @@ TEST(LoadRatingSettings, RepeatedFailedLoadingsFailAlike) {
 
 }  // namespace
 }  // namespace qmp
+
+namespace qmp {
+namespace {
+
+// Every prefix of each shipped file, in a buffer of its own size, is read to
+// its end without reading past it; a file cut inside an element is no success.
+TEST(ShippedSettings, EveryPrefixReadsCleanly) {
+    test::ScopedProjectSettings settings;
+    using Reader = bool (*)(FileBuffer&, TRating&);
+    const std::pair<const char*, Reader> files[] = {
+        {"set.xml", ReadSetFile}, {"tags.xml", ReadTagsFile}, {"words.xml", ReadWordsFile}};
+    for (const auto& [name, read] : files) {
+        const std::string text = test::ReadFileBytes(test::SourceDir() + "data/" + name);
+        ASSERT_FALSE(text.empty()) << name;
+        std::size_t complete = 0;
+        for (std::size_t n = 0; n <= text.size(); n += (n < 2000 ? 1 : 13)) {
+            ResetProjectSettings();
+            TRating rating;
+            FileBuffer buffer = FileBufferFromBytes(std::string_view(text).substr(0, n));
+            complete += read(buffer, rating) ? 1 : 0;
+        }
+        EXPECT_GT(complete, 0u) << name;
+    }
+}
+
+}  // namespace
+}  // namespace qmp
