@@ -297,7 +297,7 @@ class DocumentRater final {
 public:
     DocumentRater(TRating& rating, const RatingLookup& lookup, FileBuffer& buffer,
                   std::string_view charset)
-        : rating_(rating), lookup_(lookup), buffer_(buffer), charset_(charset) {}
+        : rating_(rating), lookup_(lookup), reader_(buffer), charset_(charset) {}
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
@@ -310,7 +310,7 @@ public:
 
 private:
     void Next() {
-        NextToken(buffer_, token_);
+        reader_.Next(token_);
         position_ += static_cast<std::int64_t>(token_.Text.size());
     }
 
@@ -411,7 +411,7 @@ private:
 
     TRating& rating_;
     const RatingLookup& lookup_;
-    FileBuffer& buffer_;
+    TokenReader reader_;  // nothing changes the modes while a document is rated
     std::string_view charset_;
     Token token_;
     std::int64_t position_ = 0;

@@ -49,17 +49,13 @@ ClassTable& Classes() {
     return table;
 }
 
-// Reads the buffer's bytes directly; the buffer's position is written back
-// when the token is complete. A step back is only ever made over a byte that
+// Reads the buffer's bytes directly at a position kept by its owner, who
+// writes it back to the buffer. A step back is only ever made over a byte that
 // was actually read, so the position never leaves the bytes read.
 class Cursor final {
 public:
-    explicit Cursor(FileBuffer& buffer)
-        : buffer_(buffer),
-          data_(reinterpret_cast<const unsigned char*>(buffer.Data().data())),
-          size_(buffer.Size()),
-          pos_(buffer.Position()) {}
-    ~Cursor() { SeekBuffer(buffer_, pos_, SeekOrigin::kBegin); }
+    Cursor(FileBuffer& buffer, const unsigned char* data, std::int64_t size, std::int64_t& pos)
+        : buffer_(buffer), data_(data), size_(size), pos_(pos) {}
     Cursor(const Cursor&) = delete;
     Cursor& operator=(const Cursor&) = delete;
 
@@ -94,7 +90,7 @@ private:
     FileBuffer& buffer_;
     const unsigned char* data_;
     std::int64_t size_;
-    std::int64_t pos_;
+    std::int64_t& pos_;
 };
 
 // True when `word`, lower-cased by the system's ANSI rules, equals `lower`.
@@ -202,8 +198,8 @@ void EndWordAtSpace(Token& token) {
 }
 
 // Reads a word starting at the position (the first byte was stepped back over).
-void ReadWord(Cursor& in, const std::array<ByteClass, 256>& classes, Token& token) {
-    const bool programming = ProgrammingLanguageMode;
+void ReadWord(Cursor& in, const std::array<ByteClass, 256>& classes, bool programming,
+              Token& token) {
     token.Kind = tkWord;
     token.Text.clear();
     std::string& word = token.Text;
@@ -268,21 +264,42 @@ void ReadWord(Cursor& in, const std::array<ByteClass, 256>& classes, Token& toke
 
 }  // namespace
 
-void NextToken(FileBuffer& buffer, Token& token) {
+TokenReader::TokenReader(FileBuffer& buffer)
+    : buffer_(buffer),
+      data_(reinterpret_cast<const unsigned char*>(buffer.Data().data())),
+      size_(buffer.Size()),
+      pos_(buffer.Position()),
+      classes_(&Classes().Current()),
+      programming_(ProgrammingLanguageMode) {}
+
+TokenReader::~TokenReader() {
+    Sync();
+}
+
+void TokenReader::Sync() {
+    SeekBuffer(buffer_, pos_, SeekOrigin::kBegin);
+}
+
+void TokenReader::Next(Token& token) {
     if (PendingSpace) {
         PendingSpace = false;
         return Set(token, tkSpace, " ");
     }
-    const std::array<ByteClass, 256>& classes = Classes().Current();
-    Cursor in(buffer);
+    const std::array<ByteClass, 256>& classes =
+        *static_cast<const std::array<ByteClass, 256>*>(classes_);
+    Cursor in(buffer_, data_, size_, pos_);
     const int x = in.Read();
     if (x < 0) return Set(token, tkEnd, "");
     const ByteClass xClass = classes[static_cast<unsigned char>(x)];
-    if (xClass == kLetter || x == '&' || (x == '_' && ProgrammingLanguageMode)) {
+    if (xClass == kLetter || x == '&' || (x == '_' && programming_)) {
         in.Back();
-        return ReadWord(in, classes, token);
+        return ReadWord(in, classes, programming_, token);
     }
     ReadSingleToken(in, x, xClass, token);
+}
+
+void NextToken(FileBuffer& buffer, Token& token) {
+    TokenReader(buffer).Next(token);
 }
 
 Token NextToken(FileBuffer& buffer) {

@@ -40,6 +40,32 @@ struct Token {
 // a stray space token.
 extern bool PendingSpace;
 
+// Reads consecutive tokens of one buffer, with the modes and the letter test
+// taken once when it is made: a scan of a whole document then pays for them
+// only once. The buffer's position is brought up to date by Sync and when the
+// reader goes; nothing else may move it in between, and the modes must not
+// change while the reader lives.
+class TokenReader final {
+public:
+    explicit TokenReader(FileBuffer& buffer);
+    ~TokenReader();
+    TokenReader(const TokenReader&) = delete;
+    TokenReader& operator=(const TokenReader&) = delete;
+
+    // Reads the next token into `token`, as NextToken does.
+    void Next(Token& token);
+    // Writes the reading position back to the buffer.
+    void Sync();
+
+private:
+    FileBuffer& buffer_;
+    const unsigned char* data_;
+    std::int64_t size_;
+    std::int64_t pos_;
+    const void* classes_;  // the byte-class table of the letter test (internal type)
+    bool programming_;
+};
+
 // Reads the next token at the buffer's position into `token` (its text's
 // storage is reused, which keeps long scans free of allocations).
 void NextToken(FileBuffer& buffer, Token& token);
