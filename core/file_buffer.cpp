@@ -1,17 +1,12 @@
 #include "core/file_buffer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
 #include "decoding/ansi_code_page.h"
-#include "system/os_path.h"
+#include "system/file_ops.h"
 
 namespace qmp {
 
@@ -31,51 +26,10 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
     return *this;
 }
 
-namespace {
-
-// Closes a descriptor on every path out of OpenFileBuffer.
-class FdCloser final {
-public:
-    explicit FdCloser(int fd) : fd_(fd) {}
-    ~FdCloser() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int fd_;
-};
-
-}  // namespace
-
 FileBuffer OpenFileBuffer(std::string_view path) {
-    FileBuffer buffer;
-    const std::string osPath = ToOsPath(path);
-    // Non-blocking, so that a named pipe cannot hang the open; only regular
-    // files are read, so that a device cannot feed bytes without end.
-    const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return buffer;
-    FdCloser closer(fd);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return buffer;
-
-    // Read until the end, whatever size the file claims: a file that grows or
-    // shrinks while it is read gives what was actually read.
     std::string bytes;
-    if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-    std::array<char, 1 << 16> chunk{};
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return buffer;  // an unreadable file reads as not opened
-        }
-        bytes.append(chunk.data(), static_cast<std::size_t>(got));
-    }
-    buffer = FileBufferFromBytes(bytes);
-    return buffer;
+    if (!ReadFileContent(std::string(path), bytes)) return FileBuffer();
+    return FileBufferFromBytes(bytes);
 }
 
 FileBuffer FileBufferFromBytes(std::string_view bytes) {

@@ -1,0 +1,239 @@
+#include "core/database_file.h"
+
+#include "core/integer_text.h"
+
+namespace qmp {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kCategoriesOpening = "var cg=new Array(";
+constexpr std::string_view kLinksOpening = "var ln=new Array(";
+constexpr std::string_view kDescriptionsOpening = "var ds=new Array(";
+constexpr std::string_view kKeywordsOpening = "var kw=new Array(";
+
+// Collects output and hands it to the sink in large pieces, so that a big
+// table costs neither one write per line nor a copy of the whole text.
+class ChunkedWriter final {
+public:
+    explicit ChunkedWriter(ByteSink& out) : out_(out) { pending_.reserve(kChunk + 4096); }
+
+    void Add(std::string_view text) {
+        pending_.append(text);
+        if (pending_.size() >= kChunk) Flush();
+    }
+    void AddEscaped(std::string_view text) {
+        pending_.append(JsEscape(text));
+        if (pending_.size() >= kChunk) Flush();
+    }
+    // False once any write failed; nothing is written after a failure.
+    bool Flush() {
+        if (ok_ && !pending_.empty()) ok_ = out_.Write(pending_);
+        pending_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 20;
+    ByteSink& out_;
+    std::string pending_;
+    bool ok_ = true;
+};
+
+// Writes one array entry: the text, then "'," or, for the last entry, "'".
+void EndEntry(ChunkedWriter& out, bool last) {
+    out.Add(last ? "'" : "',");
+    out.Add(kCrLf);
+}
+
+// Reads the byte after an entry; true when it is the comma that leads to a further entry.
+bool NextIsComma(FileBuffer& buffer) {
+    const ByteRead read = ReadBytes(buffer, 1);
+    return read.ok && read.bytes == ",";
+}
+
+bool FindOpening(FileBuffer& buffer, std::string_view opening) {
+    std::int64_t position = 0;
+    return FindText(buffer, opening, position);
+}
+
+void ParseLinkEntry(std::string_view entry, char separator, TBaseRecord& link) {
+    const std::size_t first = entry.find(separator);
+    link.Category = IntegerPrefix(entry.substr(0, first));
+    if (first == std::string_view::npos) return;
+    const std::size_t second = entry.find(separator, first + 1);
+    link.Caption = entry.substr(
+        first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+    if (second != std::string_view::npos) link.URL = entry.substr(second + 1);
+}
+
+void SplitKeywords(std::string_view entry, char separator, std::vector<std::string>& keywords) {
+    while (!entry.empty()) {
+        const std::size_t cut = entry.find(separator);
+        const std::string_view piece = entry.substr(0, cut);
+        if (!piece.empty()) keywords.emplace_back(piece);
+        if (cut == std::string_view::npos) break;
+        entry.remove_prefix(cut + 1);
+    }
+}
+
+}  // namespace
+
+std::string JsEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    char previous = '\0';  // the previous byte of the entry's value
+    for (const char c : text) {
+        switch (c) {
+            case '\n':
+                continue;  // dropped; `previous` stays
+            case '\r':
+                out.push_back(' ');
+                previous = ' ';
+                continue;
+            case '\'':
+            case '\\':
+                out.push_back('\\');
+                break;
+            case '/':
+                if (previous == '/') out.push_back('\\');
+                break;
+            case '(':
+                if (previous == 'y' || previous == 'Y') out.push_back('\\');
+                break;
+            default:
+                break;
+        }
+        out.push_back(c);
+        previous = c;
+    }
+    return out;
+}
+
+void ReadCategories(FileBuffer& buffer, TCat& categories) {
+    if (!FindOpening(buffer, kCategoriesOpening)) return;
+    for (;;) {
+        const std::string name = ReadQuoted(buffer, '\'');
+        if (name.empty()) return;
+        categories.Add(name);
+        if (!NextIsComma(buffer)) return;
+    }
+}
+
+void ReadCategories(std::string_view path, TCat& categories) {
+    FileBuffer buffer = OpenFileBuffer(path);
+    if (buffer.IsOpen()) ReadCategories(buffer, categories);
+}
+
+void ReadLinks(FileBuffer& buffer, TBase& links, Host& host) {
+    std::int64_t position = 0;
+    const char separator = FindText(buffer, kV2FormatMarker, position) ? '^' : '+';
+    const int start = links.Count();
+
+    if (FindOpening(buffer, kLinksOpening)) {
+        for (bool first = true;; first = false) {
+            const std::string entry = ReadQuoted(buffer, '\'');
+            const bool more = NextIsComma(buffer);
+            // An array that holds one empty entry is how an empty table is
+            // written: it has no links, not one blank link.
+            if (first && entry.empty() && !more) break;
+            TBaseRecord link;
+            if (!entry.empty()) ParseLinkEntry(entry, separator, link);
+            links.Append(std::move(link));
+            if (!more) break;
+        }
+    }
+
+    // Entries beyond the links read are ignored: they belong to no link.
+    if (FindOpening(buffer, kDescriptionsOpening)) {
+        for (int i = start;; ++i) {
+            std::string entry = ReadQuoted(buffer, '\'');
+            TBaseRecord* link = links.At(i);
+            if (link == nullptr) break;
+            link->Description = std::move(entry);
+            if (!NextIsComma(buffer)) break;
+        }
+    }
+
+    if (FindOpening(buffer, kKeywordsOpening)) {
+        for (int i = start;; ++i) {
+            const std::string entry = ReadQuoted(buffer, '\'');
+            // Messages run between entries, so the table may change: look the link up each time.
+            TBaseRecord* link = links.At(i);
+            if (link == nullptr) break;
+            SplitKeywords(entry, separator, link->Keywords);
+            if (!NextIsComma(buffer)) break;
+            host.ProcessMessages();
+        }
+    }
+}
+
+void ReadLinks(std::string_view path, TBase& links, Host& host) {
+    FileBuffer buffer = OpenFileBuffer(path);
+    if (buffer.IsOpen()) ReadLinks(buffer, links, host);
+}
+
+bool WriteCategories(const TCat& categories, ByteSink& out) {
+    ChunkedWriter writer(out);
+    writer.Add("//v2format\r\n//DatabaseBegin\r\n");
+    writer.Add(kCategoriesOpening);
+    writer.Add(kCrLf);
+    const std::vector<std::string>& names = categories.Names();
+    if (names.empty()) {
+        writer.Add("''\r\n");
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        writer.Add("'");
+        writer.AddEscaped(names[i]);
+        EndEntry(writer, i + 1 == names.size());
+    }
+    writer.Add(");\r\n");
+    return writer.Flush();
+}
+
+bool WriteLinks(const TBase& links, ByteSink& out) {
+    ChunkedWriter writer(out);
+    const std::vector<TBaseRecord>& records = links.Records();
+    const std::size_t count = records.size();
+
+    writer.Add(kLinksOpening);
+    writer.Add(kCrLf);
+    if (count == 0) writer.Add("''\r\n");
+    for (std::size_t i = 0; i < count; ++i) {
+        writer.Add("'");
+        writer.Add(std::to_string(records[i].Category));
+        writer.Add("^");
+        writer.AddEscaped(records[i].Caption);
+        writer.Add("^");
+        writer.AddEscaped(records[i].URL);
+        EndEntry(writer, i + 1 == count);
+    }
+    writer.Add(");\r\n");
+
+    writer.Add(kDescriptionsOpening);
+    writer.Add(kCrLf);
+    if (count == 0) writer.Add("''\r\n");
+    for (std::size_t i = 0; i < count; ++i) {
+        writer.Add("'");
+        writer.AddEscaped(records[i].Description);
+        EndEntry(writer, i + 1 == count);
+    }
+    writer.Add(");\r\n");
+
+    writer.Add(kKeywordsOpening);
+    writer.Add(kCrLf);
+    if (count == 0) writer.Add("'^^'\r\n");
+    for (std::size_t i = 0; i < count; ++i) {
+        writer.Add("'^");
+        const std::vector<std::string>& keywords = records[i].Keywords;
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            if (k != 0) writer.Add("^");
+            writer.AddEscaped(keywords[k]);
+        }
+        writer.Add("^");
+        EndEntry(writer, i + 1 == count);
+    }
+    writer.Add(");\r\n");
+    return writer.Flush();
+}
+
+}  // namespace qmp
