@@ -12,9 +12,7 @@ namespace qmp {
 namespace {
 
 std::string CannotWriteMessage(const std::string& path) {
-    std::string text(kCannotWriteMessage);
-    text.replace(text.find("%s"), 2, path);
-    return text;
+    return FormatMessage(kCannotWriteMessage, {path});
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ constexpr std::string_view kKeywordsOpening = "var kw=new Array(";
 // table costs neither one write per line nor a copy of the whole text.
 class ChunkedWriter final {
 public:
-    explicit ChunkedWriter(ByteSink& out) : out_(out) { pending_.reserve(kChunk + 4096); }
+    explicit ChunkedWriter(ByteSink& out) : out_(out) {}
 
     void Add(std::string_view text) {
         pending_.append(text);
@@ -67,6 +67,11 @@ void ParseLinkEntry(std::string_view entry, char separator, TBaseRecord& link) {
 }
 
 void SplitKeywords(std::string_view entry, char separator, std::vector<std::string>& keywords) {
+    // Room for exactly the pieces to come: a large table holds a million keywords.
+    std::size_t pieces = 0;
+    for (std::size_t i = 0; i < entry.size(); ++i)
+        if (entry[i] != separator && (i == 0 || entry[i - 1] == separator)) ++pieces;
+    keywords.reserve(keywords.size() + pieces);
     while (!entry.empty()) {
         const std::size_t cut = entry.find(separator);
         const std::string_view piece = entry.substr(0, cut);
@@ -141,6 +146,7 @@ void ReadLinks(FileBuffer& buffer, TBase& links, Host& host) {
             links.Append(std::move(link));
             if (!more) break;
         }
+        links.ShrinkToFit();
     }
 
     // Entries beyond the links read are ignored: they belong to no link.

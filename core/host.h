@@ -2,6 +2,7 @@
 // What the core asks of the program around it: the window and the command
 // line each implement this, so the core never reaches into either.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -52,6 +53,25 @@ public:
     void RefreshView(bool) override {}
     void LoadRatingSettings(std::string_view) override {}
 };
+
+// `pattern` with each "%s" replaced by the next of `values` (a "%s" beyond
+// them stays as it is).
+inline std::string FormatMessage(std::string_view pattern,
+                                 std::initializer_list<std::string_view> values) {
+    std::string text;
+    auto next = values.begin();
+    for (std::size_t at = 0; at < pattern.size();) {
+        const std::size_t mark = pattern.find("%s", at);
+        if (mark == std::string_view::npos || next == values.end()) {
+            text.append(pattern.substr(at));
+            break;
+        }
+        text.append(pattern.substr(at, mark - at));
+        text.append(*next++);
+        at = mark + 2;
+    }
+    return text;
+}
 
 // Shows `text` captioned "Error" with the error icon and an OK button.
 inline void ShowError(Host& host, std::string text) {

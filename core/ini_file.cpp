@@ -89,7 +89,9 @@ void IniText::SetSection(std::string_view section,
     if (header == lines_.size()) {
         if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
         header = lines_.size();
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string line = "[";
+        line.append(section).append("]");
+        lines_.push_back(std::move(line));
     }
     std::size_t end = header + 1;
     while (end < lines_.size() && !HeaderName(lines_[end]))

@@ -31,10 +31,8 @@ public:
     // Appends the record without moving Current: the table grows, as when a
     // database file is read.
     void Append(TBaseRecord record) { records_.push_back(std::move(record)); }
-    // Makes room for `count` links in all, ahead of a long run of Append.
-    void Reserve(int count) {
-        if (count > 0) records_.reserve(static_cast<std::size_t>(count));
-    }
+    // Gives back the room that growing left unused.
+    void ShrinkToFit() { records_.shrink_to_fit(); }
     // A copy of the record at `position`; an empty record outside the table.
     TBaseRecord Get(int position) const;
     // Replaces the whole record at `position` when it lies in the table.

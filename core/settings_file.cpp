@@ -54,9 +54,7 @@ bool SaveSettings(Host& host, const std::string& path, FileOps& ops) {
         ok = ReplaceFileContent(ops, path, ini.Text());
     }
     if (!ok) {
-        std::string text(kUnableToWriteMessage);
-        text.replace(text.find("%s"), 2, path);
-        ShowError(host, std::move(text));
+        ShowError(host, FormatMessage(kUnableToWriteMessage, {path}));
     }
     return ok;
 }
