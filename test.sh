@@ -9,3 +9,4 @@ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DQMP_SANITIZE=ON -DQMP_WERROR=O
 cmake --build "$BUILD" -j"$(nproc)"
 ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"
 scripts/fuzz-smoke.sh
+scripts/browser-tests.sh

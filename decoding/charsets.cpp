@@ -2,9 +2,8 @@
 
 #include <unicode/uchar.h>
 
-#include <cstdint>
-
 #include "decoding/ansi_code_page.h"
+#include "decoding/utf8_codec.h"
 
 namespace qmp {
 namespace {
@@ -37,20 +36,6 @@ constexpr std::string_view kCharsetNames[] = {
     "koi8-r.",
 };
 
-// What a UTF-8 lead byte says about the number of bytes that follow it.
-constexpr int TrailingBytes(unsigned char lead) {
-    if (lead < 0xC0) return 0;
-    if (lead < 0xE0) return 1;
-    if (lead < 0xF0) return 2;
-    if (lead < 0xF8) return 3;
-    if (lead < 0xFC) return 4;
-    return 5;
-}
-
-// Subtracted after accumulating a sequence of 1 + n bytes (modulo 2^32).
-constexpr std::uint32_t kUtf8Offsets[6] = {0x00000000u, 0x00003080u, 0x000E2080u,
-                                           0x03C82080u, 0xFA082080u, 0x82082080u};
-
 }  // namespace
 
 CharsetId CharsetFromName(std::string_view name) {
@@ -82,56 +67,28 @@ std::u16string CharsetToWide(std::string_view text, CharsetId id) {
 std::u16string Utf8ToWide(std::string_view text) {
     std::u16string wide;
     wide.reserve(text.size());
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const int n = TrailingBytes(bytes[i]);
-        if (i + static_cast<std::size_t>(n) >= size) break;  // cut short: nothing more
-        std::uint32_t v = 0;
-        for (int k = 0; k < n; ++k)
-            v = (v + bytes[i + k]) << 6;
-        v += bytes[i + n];
-        v -= kUtf8Offsets[n];
-        i += static_cast<std::size_t>(n) + 1;
-        if (v <= 0xFFFF) {
-            wide.push_back(static_cast<char16_t>(v));
-        } else if (v > 0x7FFFFFFF) {
-            wide.push_back(u'\uFFFD');
-        } else {
-            wide.push_back(static_cast<char16_t>(0xD800 + ((v - 0x10000) >> 10)));
-            wide.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-        }
-    }
+    utf8::Decode(text, [&wide](char16_t u) { wide.push_back(u); });
     return wide;
 }
 
 std::string WideToUtf8(std::u16string_view text) {
-    std::string out(text.size() * 3, '\0');
-    std::size_t n = 0;
-    for (char16_t u : text) {
-        if (u < 0x80) {
-            out[n++] = static_cast<char>(u);
-        } else if (u < 0x800) {
-            out[n++] = static_cast<char>(0xC0 | (u >> 6));
-            out[n++] = static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out[n++] = static_cast<char>(0xE0 | (u >> 12));
-            out[n++] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    out.resize(n);
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (char16_t u : text)
+        utf8::Append(u, out);
     return out;
+}
+
+char16_t WideLowerChar(char16_t u) {
+    if (u >= 0xD800 && u <= 0xDFFF) return u;
+    const UChar32 mapped = u_tolower(u);
+    return mapped <= 0xFFFF ? static_cast<char16_t>(mapped) : u;
 }
 
 std::u16string WideLowerCase(std::u16string_view text) {
     std::u16string lower(text);
-    for (char16_t& u : lower) {
-        if (u >= 0xD800 && u <= 0xDFFF) continue;
-        const UChar32 mapped = u_tolower(u);
-        if (mapped <= 0xFFFF) u = static_cast<char16_t>(mapped);
-    }
+    for (char16_t& u : lower)
+        u = WideLowerChar(u);
     return lower;
 }
 

@@ -41,5 +41,6 @@ std::string WideToUtf8(std::u16string_view text);
 
 // Simple lower-case mapping of each code unit; surrogates unchanged.
 std::u16string WideLowerCase(std::u16string_view text);
+char16_t WideLowerChar(char16_t ch);
 
 }  // namespace qmp

@@ -2,6 +2,7 @@
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/charsets.h"
+#include "decoding/utf8_codec.h"
 
 namespace qmp {
 
@@ -28,17 +29,37 @@ bool IsUrlSafe(unsigned char c) {
 std::string ToDatabaseText(std::string_view text, std::string_view charsetName) {
     if (!UTF8Mode) return std::string(text);
     if (AnsiLowerCase(charsetName) == "utf-8") return std::string(text);
-    return WideToUtf8(CharsetToWide(text, CharsetFromName(charsetName)));
+    const CharsetId id = CharsetFromName(charsetName);
+    if (id == kCharsetUtf8) return WideToUtf8(Utf8ToWide(text));  // e.g. the name "8"
+    const HighHalfTable* own = CharsetHighHalf(id);
+    const HighHalfTable& table = own != nullptr ? *own : SystemTable();
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x80) {
+            out.push_back(ch);
+        } else {
+            utf8::Append(table[byte - 0x80], out);
+        }
+    }
+    return out;
 }
 
 std::string FromDatabaseText(std::string_view text) {
     if (!UTF8Mode) return std::string(text);
-    return WideToAnsi(Utf8ToWide(text));
+    std::string out;
+    out.reserve(text.size());
+    utf8::Decode(text, [&out](char16_t u) { out.push_back(WideCharToAnsi(u)); });
+    return out;
 }
 
 std::string DatabaseLowerCase(std::string_view text) {
     if (!UTF8Mode) return AnsiLowerCase(text);
-    return WideToUtf8(WideLowerCase(Utf8ToWide(text)));
+    std::string out;
+    out.reserve(text.size());
+    utf8::Decode(text, [&out](char16_t u) { utf8::Append(WideLowerChar(u), out); });
+    return out;
 }
 
 std::string UrlEncode(std::string_view text) {

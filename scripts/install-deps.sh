@@ -8,4 +8,8 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   ca-certificates cmake g++ make pkg-config git \
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev \
+  chromium fonts-dejavu-core
+# Node.js and npm for the search page's tests; the machine may bring its own.
+command -v node >/dev/null 2>&1 || $SUDO apt-get install -y --no-install-recommends nodejs
+command -v npm >/dev/null 2>&1 || $SUDO apt-get install -y --no-install-recommends npm
