@@ -22,7 +22,7 @@ public:
         if (pending_.size() >= kChunk) Flush();
     }
     void AddEscaped(std::string_view text) {
-        pending_.append(JsEscape(text));
+        AppendJsEscaped(pending_, text);
         if (pending_.size() >= kChunk) Flush();
     }
     // False once any write failed; nothing is written after a failure.
@@ -39,10 +39,24 @@ private:
     bool ok_ = true;
 };
 
-// Writes one array entry: the text, then "'," or, for the last entry, "'".
-void EndEntry(ChunkedWriter& out, bool last) {
-    out.Add(last ? "'" : "',");
-    out.Add(kCrLf);
+// Writes one array: its opening line, one quoted entry per record (the
+// last without a comma) or `emptyEntry` quoted when there are none, and ");".
+template <typename Item, typename Entry>
+void WriteArray(ChunkedWriter& writer, std::string_view opening, const std::vector<Item>& records,
+                std::string_view emptyEntry, Entry entry) {
+    writer.Add(opening);
+    writer.Add(kCrLf);
+    if (records.empty()) {
+        writer.Add("'");
+        writer.Add(emptyEntry);
+        writer.Add("'\r\n");
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        writer.Add("'");
+        entry(records[i]);
+        writer.Add(i + 1 == records.size() ? "'\r\n" : "',\r\n");
+    }
+    writer.Add(");\r\n");
 }
 
 // Reads the byte after an entry; true when it is the comma that leads to a further entry.
@@ -86,6 +100,11 @@ void SplitKeywords(std::string_view entry, char separator, std::vector<std::stri
 std::string JsEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
+    AppendJsEscaped(out, text);
+    return out;
+}
+
+void AppendJsEscaped(std::string& out, std::string_view text) {
     char previous = '\0';  // the previous byte of the entry's value
     for (const char c : text) {
         switch (c) {
@@ -111,7 +130,6 @@ std::string JsEscape(std::string_view text) {
         out.push_back(c);
         previous = c;
     }
-    return out;
 }
 
 void ReadCategories(FileBuffer& buffer, TCat& categories) {
@@ -181,64 +199,31 @@ void ReadLinks(std::string_view path, TBase& links, Host& host) {
 bool WriteCategories(const TCat& categories, ByteSink& out) {
     ChunkedWriter writer(out);
     writer.Add("//v2format\r\n//DatabaseBegin\r\n");
-    writer.Add(kCategoriesOpening);
-    writer.Add(kCrLf);
-    const std::vector<std::string>& names = categories.Names();
-    if (names.empty()) {
-        writer.Add("''\r\n");
-    }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        writer.Add("'");
-        writer.AddEscaped(names[i]);
-        EndEntry(writer, i + 1 == names.size());
-    }
-    writer.Add(");\r\n");
+    WriteArray(writer, kCategoriesOpening, categories.Names(), "",
+               [&writer](const std::string& name) { writer.AddEscaped(name); });
     return writer.Flush();
 }
 
 bool WriteLinks(const TBase& links, ByteSink& out) {
     ChunkedWriter writer(out);
     const std::vector<TBaseRecord>& records = links.Records();
-    const std::size_t count = records.size();
-
-    writer.Add(kLinksOpening);
-    writer.Add(kCrLf);
-    if (count == 0) writer.Add("''\r\n");
-    for (std::size_t i = 0; i < count; ++i) {
-        writer.Add("'");
-        writer.Add(std::to_string(records[i].Category));
+    WriteArray(writer, kLinksOpening, records, "", [&writer](const TBaseRecord& r) {
+        writer.Add(std::to_string(r.Category));
         writer.Add("^");
-        writer.AddEscaped(records[i].Caption);
+        writer.AddEscaped(r.Caption);
         writer.Add("^");
-        writer.AddEscaped(records[i].URL);
-        EndEntry(writer, i + 1 == count);
-    }
-    writer.Add(");\r\n");
-
-    writer.Add(kDescriptionsOpening);
-    writer.Add(kCrLf);
-    if (count == 0) writer.Add("''\r\n");
-    for (std::size_t i = 0; i < count; ++i) {
-        writer.Add("'");
-        writer.AddEscaped(records[i].Description);
-        EndEntry(writer, i + 1 == count);
-    }
-    writer.Add(");\r\n");
-
-    writer.Add(kKeywordsOpening);
-    writer.Add(kCrLf);
-    if (count == 0) writer.Add("'^^'\r\n");
-    for (std::size_t i = 0; i < count; ++i) {
-        writer.Add("'^");
-        const std::vector<std::string>& keywords = records[i].Keywords;
-        for (std::size_t k = 0; k < keywords.size(); ++k) {
+        writer.AddEscaped(r.URL);
+    });
+    WriteArray(writer, kDescriptionsOpening, records, "",
+               [&writer](const TBaseRecord& r) { writer.AddEscaped(r.Description); });
+    WriteArray(writer, kKeywordsOpening, records, "^^", [&writer](const TBaseRecord& r) {
+        writer.Add("^");
+        for (std::size_t k = 0; k < r.Keywords.size(); ++k) {
             if (k != 0) writer.Add("^");
-            writer.AddEscaped(keywords[k]);
+            writer.AddEscaped(r.Keywords[k]);
         }
         writer.Add("^");
-        EndEntry(writer, i + 1 == count);
-    }
-    writer.Add(");\r\n");
+    });
     return writer.Flush();
 }
 

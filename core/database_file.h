@@ -23,6 +23,8 @@ inline constexpr std::string_view kV2FormatMarker = "//v2format";
 // a "/" after a "/" and a "(" after a "y" or "Y" get a backslash too, so that
 // no entry can ever read as a marker line or an array opening.
 std::string JsEscape(std::string_view text);
+// Appends JsEscape(text) to `out`.
+void AppendJsEscaped(std::string& out, std::string_view text);
 
 // Adds the names of the buffer's cg array to `categories`.
 void ReadCategories(FileBuffer& buffer, TCat& categories);

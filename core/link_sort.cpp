@@ -7,6 +7,7 @@
 #include <bit>
 #include <numeric>
 #include <string_view>
+#include <type_traits>
 
 #include "core/link_table.h"
 #include "decoding/database_text.h"
@@ -56,6 +57,16 @@ std::vector<std::size_t> SelectionOrder(std::vector<Key> keys) {
     return at;
 }
 
+// Each record's key, computed once.
+template <typename KeyOf>
+auto KeysOf(const std::vector<TBaseRecord>& records, KeyOf keyOf) {
+    std::vector<std::decay_t<decltype(keyOf(records.front()))>> keys;
+    keys.reserve(records.size());
+    for (const TBaseRecord& r : records)
+        keys.push_back(keyOf(r));
+    return keys;
+}
+
 }  // namespace
 
 std::string KeywordSortKey(const TBaseRecord& record) {
@@ -72,47 +83,29 @@ std::string UrlSortKey(const TBaseRecord& record) {
     return FromDatabaseText(UrlDecode(record.URL));
 }
 
-void TBase::SortByCat() {
-    std::vector<std::int32_t> keys;
-    keys.reserve(records_.size());
-    for (const TBaseRecord& r : records_)
-        keys.push_back(r.Category);
-    Reorder(SelectionOrder(std::move(keys)));
-}
-
 // Texts compare as unsigned bytes, left to right, a prefix first: exactly
 // std::string_view's ordering.
 
+void TBase::SortByCat() {
+    Reorder(SelectionOrder(KeysOf(records_, [](const TBaseRecord& r) { return r.Category; })));
+}
+
 void TBase::SortByCaption() {
-    std::vector<std::string_view> keys;
-    keys.reserve(records_.size());
-    for (const TBaseRecord& r : records_)
-        keys.emplace_back(r.Caption);
-    Reorder(SelectionOrder(std::move(keys)));
+    Reorder(SelectionOrder(
+        KeysOf(records_, [](const TBaseRecord& r) { return std::string_view(r.Caption); })));
 }
 
 void TBase::SortByDescription() {
-    std::vector<std::string_view> keys;
-    keys.reserve(records_.size());
-    for (const TBaseRecord& r : records_)
-        keys.emplace_back(r.Description);
-    Reorder(SelectionOrder(std::move(keys)));
+    Reorder(SelectionOrder(
+        KeysOf(records_, [](const TBaseRecord& r) { return std::string_view(r.Description); })));
 }
 
 void TBase::SortByURL() {
-    std::vector<std::string> keys;
-    keys.reserve(records_.size());
-    for (const TBaseRecord& r : records_)
-        keys.push_back(UrlSortKey(r));
-    Reorder(SelectionOrder(std::move(keys)));
+    Reorder(SelectionOrder(KeysOf(records_, UrlSortKey)));
 }
 
 void TBase::SortByKeys() {
-    std::vector<std::string> keys;
-    keys.reserve(records_.size());
-    for (const TBaseRecord& r : records_)
-        keys.push_back(KeywordSortKey(r));
-    Reorder(SelectionOrder(std::move(keys)));
+    Reorder(SelectionOrder(KeysOf(records_, KeywordSortKey)));
 }
 
 }  // namespace qmp
