@@ -27,9 +27,12 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
 }
 
 FileBuffer OpenFileBuffer(std::string_view path) {
-    std::string bytes;
-    if (!ReadFileContent(std::string(path), bytes)) return FileBuffer();
-    return FileBufferFromBytes(bytes);
+    FileBuffer buffer;
+    std::size_t size = 0;
+    if (!ReadWholeFile(std::string(path), buffer.data_, size)) return buffer;
+    buffer.size_ = static_cast<std::int64_t>(size);
+    buffer.open_ = true;
+    return buffer;
 }
 
 FileBuffer FileBufferFromBytes(std::string_view bytes) {
@@ -75,6 +78,23 @@ ByteRead ReadBytes(FileBuffer& buffer, std::int64_t n) {
     return {true, bytes};
 }
 
+namespace {
+
+// Upper-casing by the system's ANSI rules is byte by byte, so a table of 256
+// bytes serves every search; it is rebuilt when the system code page changes.
+const std::array<unsigned char, 256>& UpperCaseTable() {
+    thread_local std::array<unsigned char, 256> table{};
+    thread_local CharsetId builtFor = kCharsetUnknown;
+    if (builtFor != SystemCodePage()) {
+        for (int b = 0; b < 256; ++b)
+            table[b] = AnsiUpperChar(static_cast<unsigned char>(b));
+        builtFor = SystemCodePage();
+    }
+    return table;
+}
+
+}  // namespace
+
 bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& position) {
     const std::string_view data = buffer.Data();
     const std::size_t length = literal.size();
@@ -82,10 +102,7 @@ bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& positi
     const std::size_t start = position < 0 ? 0 : static_cast<std::size_t>(position);
     if (start >= data.size() || data.size() - start < length) return false;
 
-    // Upper-casing is byte by byte, so one table serves the whole search.
-    std::array<unsigned char, 256> upper{};
-    for (int b = 0; b < 256; ++b)
-        upper[b] = AnsiUpperChar(static_cast<unsigned char>(b));
+    const std::array<unsigned char, 256>& upper = UpperCaseTable();
     std::string wanted(length, '\0');
     for (std::size_t i = 0; i < length; ++i)
         wanted[i] = static_cast<char>(upper[static_cast<unsigned char>(literal[i])]);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "system/os_path.h"
 #include "system/paths.h"
@@ -82,27 +83,65 @@ void FileOps::SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-bool ReadFileContent(const std::string& path, std::string& content) {
-    content.clear();
+namespace {
+
+// Moves the first `size` bytes of `data` into an allocation of `capacity` bytes.
+void Reallocate(std::unique_ptr<char[]>& data, std::size_t size, std::size_t capacity) {
+    std::unique_ptr<char[]> moved;
+    if (capacity > 0) {
+        moved = std::make_unique_for_overwrite<char[]>(capacity);
+        if (size > 0) std::memcpy(moved.get(), data.get(), size);
+    }
+    data = std::move(moved);
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size) {
+    data.reset();
+    size = 0;
     const int fd = ::open(ToOsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat info {};
     bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok && info.st_size > 0) content.reserve(static_cast<std::size_t>(info.st_size));
+    std::size_t capacity = ok && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    Reallocate(data, 0, capacity);
     // Read until the end, whatever size the file claimed: a file that grows
     // or shrinks meanwhile gives what was actually read.
     char chunk[1 << 16];
     while (ok) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        const bool full = size == capacity;
+        char* into = full ? chunk : data.get() + size;
+        const ssize_t got = ::read(fd, into, full ? sizeof chunk : capacity - size);
         if (got == 0) break;
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0)
-            ok = false;
-        else
-            content.append(chunk, static_cast<std::size_t>(got));
+        if (got < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        const auto count = static_cast<std::size_t>(got);
+        if (full) {
+            Reallocate(data, size, 2 * (capacity + count));
+            capacity = 2 * (capacity + count);
+            std::memcpy(data.get() + size, chunk, count);
+        }
+        size += count;
     }
     ::close(fd);
-    if (!ok) content.clear();
+    // The bytes end exactly where the allocation does, so that a read past
+    // them is an error that AddressSanitizer reports.
+    if (ok && size != capacity) Reallocate(data, size, size);
+    if (!ok) {
+        data.reset();
+        size = 0;
+    }
+    return ok;
+}
+
+bool ReadFileContent(const std::string& path, std::string& content) {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    const bool ok = ReadWholeFile(path, data, size);
+    content.assign(data.get() != nullptr ? data.get() : "", size);
     return ok;
 }
 

@@ -56,6 +56,11 @@ public:
 // The real file system.
 FileOps& SystemFileOps();
 
+// Reads the whole regular file at `path` into an allocation of exactly its
+// size (none for an empty file); false, with nothing held, when it cannot be
+// opened or read. Opening never blocks on a named pipe, and devices are not read.
+bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size);
+
 // Reads the whole regular file at `path` into `content`; false (and
 // `content` empty) when it cannot be opened or read. Opening never blocks on
 // a named pipe, and devices are not read.

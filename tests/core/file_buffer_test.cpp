@@ -117,6 +117,17 @@ TEST(FindText, MatchesIgnoringAnsiLetterCase) {
     EXPECT_EQ(position, buffer.Size());
 }
 
+TEST(FindText, FollowsTheCurrentCodePage) {
+    // 0xB8 is a small letter yo (capital 0xA8) in windows-1251, a cedilla in windows-1252.
+    FileBuffer buffer = FileBufferFromBytes("x\xb8");
+    std::int64_t position = 0;
+    SetSystemCodePage(CharsetFromName("windows-1251"));
+    EXPECT_TRUE(FindText(buffer, "\xa8", position));
+    position = 0;
+    SetSystemCodePage(kCharsetWindows1252);
+    EXPECT_FALSE(FindText(buffer, "\xa8", position));
+}
+
 TEST(FindText, FailureLeavesPositionsAlone) {
     FileBuffer buffer = FileBufferFromBytes("abcabc");
     SeekBuffer(buffer, 2, SeekOrigin::kBegin);

@@ -59,6 +59,11 @@ TEST(ReadFileContent, ReadsRegularFilesOnly) {
     EXPECT_EQ(content, "");
     EXPECT_FALSE(ReadFileContent(folder.dir(), content));
     EXPECT_FALSE(ReadFileContent("/dev/zero", content));
+
+    // A file that claims to be empty but is not (as those of /proc do) is read whole.
+    EXPECT_TRUE(ReadFileContent("/proc/self/status", content));
+    EXPECT_NE(content.find("Name:"), std::string::npos);
+    EXPECT_EQ(content.back(), '\n');
 }
 
 }  // namespace
