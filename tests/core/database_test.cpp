@@ -7,6 +7,7 @@
 
 #include "core/database_file.h"
 #include "core/program_values.h"
+#include "decoding/ansi_code_page.h"
 #include "tests/support/faulty_file_ops.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_paths.h"
@@ -75,6 +76,17 @@ TEST_F(DatabaseTest, SaveReplacesTheTextBetweenTheMarkers) {
     EXPECT_EQ(host_.waitCursorUses, 1);
     EXPECT_EQ(host_.waitCursorDepth, 0);
     ExpectNoSaveFilesLeft();
+}
+
+TEST_F(DatabaseTest, PathsAreSystemAnsiText) {
+    SetSystemCodePage(kCharsetWindows1252);
+    folder_.Write("caf\xc3\xa9 db.js", kHead + kOldDatabase + kTail);  // the name on disk is UTF-8
+    DatabasePath = folder_.dir() + "caf\xe9 db.js";
+    EXPECT_TRUE(SaveDatabase(host_));
+    EXPECT_EQ(ReadFileBytes(folder_.dir() + "caf\xc3\xa9 db.js"), NewText());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(DatabaseTest, SaveKeepsHeadAndTailAsTheyAre) {

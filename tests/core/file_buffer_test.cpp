@@ -189,16 +189,5 @@ TEST(ReadQuoted, ReadsSuccessiveEntries) {
     EXPECT_FALSE(ReadBytes(buffer, 1).ok);
 }
 
-TEST(FileBuffer, MovesOwnership) {
-    FileBuffer a = FileBufferFromBytes("data");
-    SeekBuffer(a, 2, SeekOrigin::kBegin);
-    FileBuffer b(std::move(a));
-    EXPECT_EQ(b.Data(), "data");
-    EXPECT_EQ(b.Position(), 2);
-    EXPECT_FALSE(a.IsOpen());  // NOLINT(bugprone-use-after-move): moved-from state is defined
-    a = std::move(b);
-    EXPECT_EQ(a.Data(), "data");
-}
-
 }  // namespace
 }  // namespace qmp
