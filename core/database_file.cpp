@@ -1,6 +1,7 @@
 #include "core/database_file.h"
 
 #include "core/integer_text.h"
+#include "decoding/ansi_code_page.h"
 
 namespace qmp {
 namespace {
@@ -39,6 +40,13 @@ private:
     bool ok_ = true;
 };
 
+// Entries of an array passed to its constructor call. Browsers refuse a call
+// with more than 65,535 arguments (and may run out of stack well before), so
+// a longer array goes on as an array literal:
+// new Array('1',...,'10000',).concat(['10001',...]). Every entry keeps its
+// quotes and its comma, so the reader sees the same list of entries.
+constexpr std::size_t kCallEntries = 10000;
+
 // Writes one array: its opening line, one quoted entry per record (the
 // last without a comma) or `emptyEntry` quoted when there are none, and ");".
 template <typename Item, typename Entry>
@@ -52,11 +60,12 @@ void WriteArray(ChunkedWriter& writer, std::string_view opening, const std::vect
         writer.Add("'\r\n");
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i == kCallEntries) writer.Add(").concat([\r\n");
         writer.Add("'");
         entry(records[i]);
         writer.Add(i + 1 == records.size() ? "'\r\n" : "',\r\n");
     }
-    writer.Add(");\r\n");
+    writer.Add(records.size() > kCallEntries ? "]);\r\n" : ");\r\n");
 }
 
 // Reads the byte after an entry; true when it is the comma that leads to a further entry.
@@ -104,32 +113,57 @@ std::string JsEscape(std::string_view text) {
     return out;
 }
 
-void AppendJsEscaped(std::string& out, std::string_view text) {
-    char previous = '\0';  // the previous byte of the entry's value
-    for (const char c : text) {
-        switch (c) {
-            case '\n':
-                continue;  // dropped; `previous` stays
-            case '\r':
-                out.push_back(' ');
-                previous = ' ';
-                continue;
-            case '\'':
-            case '\\':
-                out.push_back('\\');
-                break;
-            case '/':
-                if (previous == '/') out.push_back('\\');
-                break;
-            case '(':
-                if (previous == 'y' || previous == 'Y') out.push_back('\\');
-                break;
-            default:
-                break;
+namespace {
+
+// Whether `text` holds `upperMarker` at `at`, compared as the database reader
+// compares (both upper-cased by the system's ANSI rules).
+bool MarkerAt(std::string_view text, std::size_t at, std::string_view upperMarker) {
+    if (at > text.size() || text.size() - at < upperMarker.size()) return false;
+    for (std::size_t k = 0; k < upperMarker.size(); ++k) {
+        if (AnsiUpperChar(static_cast<unsigned char>(text[at + k])) !=
+            static_cast<unsigned char>(upperMarker[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Escapes a value whose line breaks are already gone. Besides quotes and
+// backslashes, the text must never spell the end marker or an array opening:
+// the save would cut the file's tail there, or the reader take a caption for
+// an array. A backslash inside those words breaks them for the reader and
+// means nothing to the browser; every other text is written as it is.
+void AppendEscapedLine(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == '\'' ||
+            (c == '/' && i > 0 && text[i - 1] == '/' && MarkerAt(text, i + 1, "DATABASEEND")) ||
+            (c == '(' && i >= 5 && MarkerAt(text, i - 5, "ARRAY"))) {
+            out.push_back('\\');
         }
         out.push_back(c);
-        previous = c;
     }
+}
+
+}  // namespace
+
+void AppendJsEscaped(std::string& out, std::string_view text) {
+    // A carriage return becomes a space and a line feed goes, so the entry
+    // stays on its line of script (and reads back as the reader reads it).
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+        AppendEscapedLine(out, text);
+        return;
+    }
+    std::string line;
+    line.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\r') {
+            line.push_back(' ');
+        } else if (c != '\n') {
+            line.push_back(c);
+        }
+    }
+    AppendEscapedLine(out, line);
 }
 
 void ReadCategories(FileBuffer& buffer, TCat& categories) {

@@ -96,12 +96,18 @@ TEST(JsEscape, EscapesWhatWouldBreakTheEntryOrTheFile) {
         {"C:\\dir\\", "C:\\\\dir\\\\"},
         {"one\r\ntwo", "one two"},  // a line break cannot stand in a script string
         {"a\nb\rc", "ab c"},
-        {"http://x/y", "http:/\\/x/y"},  // no marker line can appear inside an entry
-        {"//Settings", "/\\/Settings"},
-        {"///", "/\\/\\/"},
-        {"/\n/", "/\\/"},
+        // Ordinary texts are written as they are...
+        {"http://x/y", "http://x/y"},
+        {"//Settings", "//Settings"},
+        {"f(x) (y) new array", "f(x) (y) new array"},
+        // ...but never the end marker or an array opening, in any letter case.
+        {"a //DatabaseEnd b", "a /\\/DatabaseEnd b"},
+        {"///databaseend", "//\\/databaseend"},
+        {"/\n/DatabaseEnd", "/\\/DatabaseEnd"},  // the dropped line feed joins the marker
         {"var ln=new Array(1)", "var ln=new Array\\(1)"},
         {"ARRAY(", "ARRAY\\("},
+        {"Arr\r\nay(", "Arr ay("},
+        {"Ar\nray(", "Array\\("},
         {"f(x) (y)", "f(x) (y)"},
     };
     for (const auto& c : cases)
@@ -120,6 +126,21 @@ TEST(ReadDatabase, ReadsAWrittenDatabaseBackUnchanged) {
     links.Add(Link(70000, "", "", "", {}));
     const Tables back = ReadBoth(Written(categories, links));
     EXPECT_EQ(back.categories.Names(), categories.Names());
+    EXPECT_EQ(back.links.Records(), links.Records());
+}
+
+TEST(WriteLinks, ALongTableContinuesAsAnArrayLiteralThatReadsBackWhole) {
+    TBase links;
+    for (int i = 0; i < 25000; ++i) {
+        links.Add(Link(i % 3, "c" + std::to_string(i), "p" + std::to_string(i), "d", {"k"}));
+    }
+    const std::string text = Written(TCat(), links);
+    // The constructor call takes the first entries; the rest follow in one literal.
+    const std::size_t ln = text.find("var ln=new Array(\r\n");
+    const std::size_t cont = text.find("'0^c9999^p9999',\r\n).concat([\r\n'1^c10000^p10000',", ln);
+    ASSERT_NE(cont, std::string::npos);
+    EXPECT_NE(text.find("'0^c24999^p24999'\r\n]);\r\nvar ds=new Array(", cont), std::string::npos);
+    const Tables back = ReadBoth(text);
     EXPECT_EQ(back.links.Records(), links.Records());
 }
 
