@@ -1,17 +1,12 @@
 #include "core/file_buffer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
 #include "decoding/ansi_code_page.h"
-#include "system/os_path.h"
+#include "system/file_ops.h"
 
 namespace qmp {
 
@@ -31,50 +26,12 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
     return *this;
 }
 
-namespace {
-
-// Closes a descriptor on every path out of OpenFileBuffer.
-class FdCloser final {
-public:
-    explicit FdCloser(int fd) : fd_(fd) {}
-    ~FdCloser() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int fd_;
-};
-
-}  // namespace
-
 FileBuffer OpenFileBuffer(std::string_view path) {
     FileBuffer buffer;
-    const std::string osPath = ToOsPath(path);
-    // Non-blocking, so that a named pipe cannot hang the open; only regular
-    // files are read, so that a device cannot feed bytes without end.
-    const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return buffer;
-    FdCloser closer(fd);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return buffer;
-
-    // Read until the end, whatever size the file claims: a file that grows or
-    // shrinks while it is read gives what was actually read.
-    std::string bytes;
-    if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-    std::array<char, 1 << 16> chunk{};
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return buffer;  // an unreadable file reads as not opened
-        }
-        bytes.append(chunk.data(), static_cast<std::size_t>(got));
-    }
-    buffer = FileBufferFromBytes(bytes);
+    std::size_t size = 0;
+    if (!ReadWholeFile(std::string(path), buffer.data_, size)) return buffer;
+    buffer.size_ = static_cast<std::int64_t>(size);
+    buffer.open_ = true;
     return buffer;
 }
 
@@ -121,6 +78,23 @@ ByteRead ReadBytes(FileBuffer& buffer, std::int64_t n) {
     return {true, bytes};
 }
 
+namespace {
+
+// Upper-casing by the system's ANSI rules is byte by byte, so a table of 256
+// bytes serves every search; it is rebuilt when the system code page changes.
+const std::array<unsigned char, 256>& UpperCaseTable() {
+    thread_local std::array<unsigned char, 256> table{};
+    thread_local CharsetId builtFor = kCharsetUnknown;
+    if (builtFor != SystemCodePage()) {
+        for (int b = 0; b < 256; ++b)
+            table[b] = AnsiUpperChar(static_cast<unsigned char>(b));
+        builtFor = SystemCodePage();
+    }
+    return table;
+}
+
+}  // namespace
+
 bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& position) {
     const std::string_view data = buffer.Data();
     const std::size_t length = literal.size();
@@ -128,10 +102,7 @@ bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& positi
     const std::size_t start = position < 0 ? 0 : static_cast<std::size_t>(position);
     if (start >= data.size() || data.size() - start < length) return false;
 
-    // Upper-casing is byte by byte, so one table serves the whole search.
-    std::array<unsigned char, 256> upper{};
-    for (int b = 0; b < 256; ++b)
-        upper[b] = AnsiUpperChar(static_cast<unsigned char>(b));
+    const std::array<unsigned char, 256>& upper = UpperCaseTable();
     std::string wanted(length, '\0');
     for (std::size_t i = 0; i < length; ++i)
         wanted[i] = static_cast<char>(upper[static_cast<unsigned char>(literal[i])]);

@@ -117,6 +117,17 @@ TEST(FindText, MatchesIgnoringAnsiLetterCase) {
     EXPECT_EQ(position, buffer.Size());
 }
 
+TEST(FindText, FollowsTheCurrentCodePage) {
+    // 0xB8 is a small letter yo (capital 0xA8) in windows-1251, a cedilla in windows-1252.
+    FileBuffer buffer = FileBufferFromBytes("x\xb8");
+    std::int64_t position = 0;
+    SetSystemCodePage(CharsetFromName("windows-1251"));
+    EXPECT_TRUE(FindText(buffer, "\xa8", position));
+    position = 0;
+    SetSystemCodePage(kCharsetWindows1252);
+    EXPECT_FALSE(FindText(buffer, "\xa8", position));
+}
+
 TEST(FindText, FailureLeavesPositionsAlone) {
     FileBuffer buffer = FileBufferFromBytes("abcabc");
     SeekBuffer(buffer, 2, SeekOrigin::kBegin);
@@ -176,17 +187,6 @@ TEST(ReadQuoted, ReadsSuccessiveEntries) {
     EXPECT_EQ(ReadBytes(buffer, 1).bytes, "\r");
     EXPECT_EQ(ReadQuoted(buffer, '\''), "");
     EXPECT_FALSE(ReadBytes(buffer, 1).ok);
-}
-
-TEST(FileBuffer, MovesOwnership) {
-    FileBuffer a = FileBufferFromBytes("data");
-    SeekBuffer(a, 2, SeekOrigin::kBegin);
-    FileBuffer b(std::move(a));
-    EXPECT_EQ(b.Data(), "data");
-    EXPECT_EQ(b.Position(), 2);
-    EXPECT_FALSE(a.IsOpen());  // NOLINT(bugprone-use-after-move): moved-from state is defined
-    a = std::move(b);
-    EXPECT_EQ(a.Data(), "data");
 }
 
 }  // namespace

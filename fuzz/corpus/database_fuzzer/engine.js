@@ -1,0 +1,1 @@
+../../../tests/data/core/engine_searchdb.js

@@ -1,0 +1,167 @@
+#include "system/file_ops.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "system/os_path.h"
+#include "system/paths.h"
+
+namespace qmp {
+namespace {
+
+class PosixNewFile final : public NewFile {
+public:
+    explicit PosixNewFile(int fd) : fd_(fd) {}
+    ~PosixNewFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PosixNewFile(const PosixNewFile&) = delete;
+    PosixNewFile& operator=(const PosixNewFile&) = delete;
+
+    bool Write(std::string_view bytes) override {
+        if (fd_ < 0 || failed_) return false;
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                failed_ = true;  // a full disk ends here (ENOSPC)
+                return false;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+
+    bool Commit() override {
+        if (fd_ < 0) return false;
+        bool ok = !failed_ && ::fsync(fd_) == 0;
+        if (::close(fd_) != 0) ok = false;
+        fd_ = -1;
+        return ok;
+    }
+
+private:
+    int fd_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<NewFile> FileOps::Create(const std::string& path) {
+    // A file of that name goes first, so that a link planted under the name
+    // is replaced rather than followed.
+    const std::string osPath = ToOsPath(path);
+    ::unlink(osPath.c_str());
+    const int fd = ::open(osPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixNewFile>(fd);
+}
+
+bool FileOps::Rename(const std::string& from, const std::string& to) {
+    return std::rename(ToOsPath(from).c_str(), ToOsPath(to).c_str()) == 0;
+}
+
+bool FileOps::Remove(const std::string& path) {
+    return ::unlink(ToOsPath(path).c_str()) == 0;
+}
+
+bool FileOps::Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(ToOsPath(path).c_str(), &info) == 0;
+}
+
+void FileOps::SyncFolder(const std::string& folder) {
+    const std::string dir = folder.empty() ? std::string(".") : ToOsPath(folder);
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+namespace {
+
+// Moves the first `size` bytes of `data` into an allocation of `capacity` bytes.
+void Reallocate(std::unique_ptr<char[]>& data, std::size_t size, std::size_t capacity) {
+    std::unique_ptr<char[]> moved;
+    if (capacity > 0) {
+        moved = std::make_unique_for_overwrite<char[]>(capacity);
+        if (size > 0) std::memcpy(moved.get(), data.get(), size);
+    }
+    data = std::move(moved);
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size) {
+    data.reset();
+    size = 0;
+    const int fd = ::open(ToOsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    std::size_t capacity = ok && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    Reallocate(data, 0, capacity);
+    // Read until the end, whatever size the file claimed: a file that grows
+    // or shrinks meanwhile gives what was actually read.
+    char chunk[1 << 16];
+    while (ok) {
+        const bool full = size == capacity;
+        char* into = full ? chunk : data.get() + size;
+        const ssize_t got = ::read(fd, into, full ? sizeof chunk : capacity - size);
+        if (got == 0) break;
+        if (got < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        const auto count = static_cast<std::size_t>(got);
+        if (full) {
+            Reallocate(data, size, 2 * (capacity + count));
+            capacity = 2 * (capacity + count);
+            std::memcpy(data.get() + size, chunk, count);
+        }
+        size += count;
+    }
+    ::close(fd);
+    // The bytes end exactly where the allocation does, so that a read past
+    // them is an error that AddressSanitizer reports.
+    if (ok && size != capacity) Reallocate(data, size, size);
+    if (!ok) {
+        data.reset();
+        size = 0;
+    }
+    return ok;
+}
+
+bool ReadFileContent(const std::string& path, std::string& content) {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    const bool ok = ReadWholeFile(path, data, size);
+    content.assign(data.get() != nullptr ? data.get() : "", size);
+    return ok;
+}
+
+FileOps& SystemFileOps() {
+    static FileOps ops;
+    return ops;
+}
+
+bool ReplaceFileContent(FileOps& ops, const std::string& path, std::string_view content) {
+    const std::string temp = path + "~temp~";
+    std::unique_ptr<NewFile> file = ops.Create(temp);
+    if (!file) return false;
+    const bool written = file->Write(content) && file->Commit();
+    file.reset();
+    if (!written || !ops.Rename(temp, path)) {
+        ops.Remove(temp);
+        return false;
+    }
+    ops.SyncFolder(ExtractFilePath(path));
+    return true;
+}
+
+}  // namespace qmp

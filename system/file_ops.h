@@ -1,0 +1,74 @@
+#pragma once
+// Writing files so that a failure never costs what was on disk before: new
+// content goes to a file of its own, is flushed to disk, and only then takes
+// the old file's name. Every step is a virtual call of FileOps, so a test can
+// make any one of them fail.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qmp {
+
+// Somewhere bytes can be written; Write gives false when not every byte went.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual bool Write(std::string_view bytes) = 0;
+};
+
+// A sink that collects the bytes in memory.
+class StringSink final : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        text.append(bytes);
+        return true;
+    }
+    std::string text;
+};
+
+// A file being written. Closed without Commit (on destruction), it is closed
+// but left as it is; the caller removes it.
+class NewFile : public ByteSink {
+public:
+    // Flushes the file to disk and closes it; false when that or any earlier
+    // write failed.
+    virtual bool Commit() = 0;
+};
+
+// File-system steps, paths in system ANSI text. The base class does them on
+// the real file system; tests derive from it to make a chosen step fail.
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+    // Creates the file for writing, replacing one of that name; nullptr on failure.
+    virtual std::unique_ptr<NewFile> Create(const std::string& path);
+    // Gives `from` the name `to` (a file there is replaced); false on failure.
+    virtual bool Rename(const std::string& from, const std::string& to);
+    // Deletes the file; false when it could not be deleted (or was not there).
+    virtual bool Remove(const std::string& path);
+    // True when a file or folder of that name exists.
+    virtual bool Exists(const std::string& path);
+    // Flushes a folder's entries (the names just given by renames) to disk.
+    virtual void SyncFolder(const std::string& folder);
+};
+
+// The real file system.
+FileOps& SystemFileOps();
+
+// Reads the whole regular file at `path` into an allocation of exactly its
+// size (none for an empty file); false, with nothing held, when it cannot be
+// opened or read. Opening never blocks on a named pipe, and devices are not read.
+bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size);
+
+// Reads the whole regular file at `path` into `content`; false (and
+// `content` empty) when it cannot be opened or read. Opening never blocks on
+// a named pipe, and devices are not read.
+bool ReadFileContent(const std::string& path, std::string& content);
+
+// Replaces (or creates) the file `path` with `content`: written to path +
+// "~temp~", flushed, then renamed over `path`. On failure the file at `path`
+// is as it was, no temporary file is left, and the result is false.
+bool ReplaceFileContent(FileOps& ops, const std::string& path, std::string_view content);
+
+}  // namespace qmp
