@@ -6,9 +6,9 @@
 #include <memory>
 #include <optional>
 
+#include "core/integer_text.h"
 #include "decoding/ansi_code_page.h"
 #include "decoding/database_text.h"
-#include "decoding/integer_text.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/project_settings.h"
 #include "indexing/rating_lookup.h"
@@ -76,7 +76,7 @@ std::optional<std::int32_t> ReadRatingValue(FileBuffer& buffer, Token& token) {
         return t.Kind == tkNumber || (t.Kind == tkSymbol && t.Text == "-");
     });
     if (!text) return std::nullopt;
-    return TextToInteger(*text);
+    return IntegerPrefix(*text);
 }
 
 // Reads to the end of a start tag: the kind that ended it (">", "/>" or the end).
@@ -252,13 +252,13 @@ void ReplaySettings(TRating& rating, const LoadEffect& effect) {
 void ApplySetting(TRating& rating, std::string_view key, std::string_view value) {
     for (const IntegerKey& k : kIntegerKeys) {
         if (k.name == key) {
-            rating.*k.field = TextToInteger(value);
+            rating.*k.field = IntegerPrefix(value);
             return;
         }
     }
     for (const RealKey& k : kRealKeys) {
         if (k.name == key) {
-            rating.*k.field = static_cast<double>(TextToInteger(value)) / 100.0;
+            rating.*k.field = static_cast<double>(IntegerPrefix(value)) / 100.0;
             return;
         }
     }
@@ -270,13 +270,13 @@ void ApplySetting(TRating& rating, std::string_view key, std::string_view value)
         StopDirs = value;
     } else if (key == "IndexDepthLimit") {
         // Kilobytes; 64 bits so that no value can overflow into a negative limit.
-        IndexDepthLimit = static_cast<std::int64_t>(TextToInteger(value)) * 1024;
+        IndexDepthLimit = static_cast<std::int64_t>(IntegerPrefix(value)) * 1024;
     } else if (key == "UTF8Mode") {
-        UTF8Mode = TextToInteger(value) == 1;
+        UTF8Mode = IntegerPrefix(value) == 1;
     } else if (key == "ProgrammingLanguageMode") {
-        ProgrammingLanguageMode = TextToInteger(value) == 1;
+        ProgrammingLanguageMode = IntegerPrefix(value) == 1;
     } else if (key == "FileNameCaptionMode") {
-        FileNameCaptionMode = TextToInteger(value) == 1;
+        FileNameCaptionMode = IntegerPrefix(value) == 1;
     }
     // "Extensions" and unknown keys are ignored: the extension list is built in.
 }
