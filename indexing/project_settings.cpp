@@ -8,13 +8,12 @@ namespace qmp {
 std::string JSPageTitleSign;
 std::string JSPageDescSign;
 std::string StopDirs;
-std::int64_t IndexDepthLimit = kDefaultIndexDepthLimit;
-bool ProgrammingLanguageMode = false;
-bool FileNameCaptionMode = false;
 
-// The built-in text is plain ASCII, so its split does not depend on the code
-// page chosen later at start-up.
-std::vector<std::string> ExtensionList = SplitExtensionText(kExtensionText);
+// Split from the built-in text itself: ExtensionList, a global of another
+// file, may not be made yet while this one is. The text is plain ASCII, so its
+// split does not depend on the code page chosen later at start-up.
+std::vector<std::string> Extensions = SplitExtensionText(
+    "html, htm, shtml, phtml, php, php3, php4, php5, asp, jsp, txt, mp3, ogg, m3u");
 std::vector<std::string> StopDirList;
 
 namespace {
@@ -52,7 +51,7 @@ std::vector<std::string> SplitStopDirs(std::string_view text) {
 }
 
 void RebuildDerivedLists() {
-    ExtensionList = SplitExtensionText(kExtensionText);
+    Extensions = SplitExtensionText(ExtensionList);
     StopDirList = SplitStopDirs(StopDirs);
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -269,8 +270,11 @@ void ApplySetting(TRating& rating, std::string_view key, std::string_view value)
     } else if (key == "StopDirs") {
         StopDirs = value;
     } else if (key == "IndexDepthLimit") {
-        // Kilobytes; 64 bits so that no value can overflow into a negative limit.
-        IndexDepthLimit = static_cast<std::int64_t>(IntegerPrefix(value)) * 1024;
+        // Kilobytes. A limit too large for 32 bits is held at the largest one,
+        // rather than wrapping round to a negative limit that rates nothing.
+        const std::int64_t bytes = std::int64_t{IntegerPrefix(value)} * 1024;
+        IndexDepthLimit =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(bytes, INT32_MIN, INT32_MAX));
     } else if (key == "UTF8Mode") {
         UTF8Mode = IntegerPrefix(value) == 1;
     } else if (key == "ProgrammingLanguageMode") {

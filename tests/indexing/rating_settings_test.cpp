@@ -84,7 +84,19 @@ TEST(ReadSetFile, TextsDepthLimitRepeatsAndUnknownKeys) {
     EXPECT_EQ(IndexDepthLimit, 65536);
     EXPECT_EQ(StopDirs, "images, cgi-bin; old_site");
     EXPECT_EQ(r.rating.DescOffset, 0);
-    EXPECT_EQ(ExtensionList, SplitExtensionText(kExtensionText));
+    EXPECT_EQ(Extensions,
+              (std::vector<std::string>{"html", "htm", "shtml", "phtml", "php", "php3", "php4",
+                                        "php5", "asp", "jsp", "txt", "mp3", "ogg", "m3u"}));
+}
+
+TEST(ReadSetFile, DepthLimitsBeyond32BitsAreHeld) {
+    test::ScopedProjectSettings settings;
+    ReadSet(Settings("<IndexDepthLimit value=\"3000000\"/>"));
+    EXPECT_EQ(IndexDepthLimit, INT32_MAX);
+    ReadSet(Settings("<IndexDepthLimit value=\"-3000000\"/>"));
+    EXPECT_EQ(IndexDepthLimit, INT32_MIN);
+    ReadSet(Settings("<IndexDepthLimit value=\"-1\"/>"));
+    EXPECT_EQ(IndexDepthLimit, -1024);
 }
 
 TEST(ReadSetFile, RootElementAndEndsOfFile) {
