@@ -35,17 +35,22 @@ std::string_view ToDatabaseView(std::string_view text, std::string_view charset,
     return scratch;
 }
 
-// DatabaseLowerCase into `out`; ASCII lower-cases the same way in both modes.
-void LowerInto(std::string_view text, std::string& out) {
+// DatabaseLowerCase into `out`, giving the word table's hash of it. ASCII
+// lower-cases the same way in both modes, and is hashed on the way.
+std::uint64_t LowerInto(std::string_view text, std::string& out) {
     out.resize(text.size());
+    std::uint64_t hash = WordTable::kHashStart;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
+        auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             out = DatabaseLowerCase(text);
-            return;
+            return WordTable::Hash(out);
         }
-        out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
+        out[i] = static_cast<char>(c);
+        hash = WordTable::HashStep(hash, c);
     }
+    return WordTable::HashFinish(hash);
 }
 
 // Removes the bytes 0x00 to 0x20 at both ends.
@@ -222,20 +227,22 @@ struct WordLookup {
     bool stopWord = false;
 };
 
-WordLookup FindWord(TRating& rating, const RatingLookup& lookup, std::string_view lower) {
-    const std::int64_t known = rating.WordIndex.Find(lower);
+WordLookup FindWord(TRating& rating, const RatingLookup& lookup, std::string_view lower,
+                    std::uint64_t hash) {
+    const std::int64_t known = rating.WordIndex.Find(lower, hash);
     if (known == TRating::kKnownStopWord) return {nullptr, true};
     if (known != WordTable::kMissing)
         return {&rating.WordList[static_cast<std::size_t>(known)], false};
     if (lookup.IsStopWord(lower, rating.StopWordsMinimalRating)) {
-        rating.WordIndex.Insert(lower, TRating::kKnownStopWord);
+        rating.WordIndex.Insert(lower, hash, TRating::kKnownStopWord);
         return {nullptr, true};
     }
     return {};
 }
 
-void AppendWord(TRating& rating, std::string_view word, std::int64_t position, double weight) {
-    rating.WordIndex.Insert(word, static_cast<std::int64_t>(rating.WordList.size()));
+void AppendWord(TRating& rating, std::string_view word, std::uint64_t hash, std::int64_t position,
+                double weight) {
+    rating.WordIndex.Insert(word, hash, static_cast<std::int64_t>(rating.WordList.size()));
     rating.WordList.push_back(TWordRecord{std::string(word), 1, position, weight, 0.0});
 }
 
@@ -244,8 +251,8 @@ void AppendWord(TRating& rating, std::string_view word, std::int64_t position, d
 void AddWordWith(TRating& rating, const RatingLookup& lookup, std::string_view word,
                  std::int64_t position, std::string& lower) {
     if (word == "-" || rating.SkipText) return;
-    LowerInto(word, lower);
-    const WordLookup found = FindWord(rating, lookup, lower);
+    const std::uint64_t hash = LowerInto(word, lower);
+    const WordLookup found = FindWord(rating, lookup, lower, hash);
     if (found.stopWord) return;
     if (TWordRecord* entry = found.entry) {
         if (entry->Count < INT64_MAX) ++entry->Count;
@@ -255,13 +262,13 @@ void AddWordWith(TRating& rating, const RatingLookup& lookup, std::string_view w
     }
     const double weight =
         position == -1 ? -1.0 : ComputeWeight(rating, word, position, CurrentTagSum(rating));
-    AppendWord(rating, lower, position, weight);
+    AppendWord(rating, lower, hash, position, weight);
 }
 
 void AddKeywordWith(TRating& rating, const RatingLookup& lookup, std::string_view word) {
     std::string lower;
-    LowerInto(word, lower);
-    const WordLookup found = FindWord(rating, lookup, lower);
+    const std::uint64_t hash = LowerInto(word, lower);
+    const WordLookup found = FindWord(rating, lookup, lower, hash);
     if (found.stopWord) return;
     const auto keywordWeight = [&] {
         return ComputeWeight(rating, word, 0, CurrentTagSum(rating)) * rating.KeywordRating;
@@ -271,7 +278,7 @@ void AddKeywordWith(TRating& rating, const RatingLookup& lookup, std::string_vie
         if (rating.KeywordRating > entry->Weight) entry->Weight = keywordWeight();
         return;
     }
-    AppendWord(rating, lower, 0, keywordWeight());
+    AppendWord(rating, lower, hash, 0, keywordWeight());
 }
 
 // Replaces every occurrence of `run` by one space, left to right, without

@@ -108,9 +108,9 @@ void Set(Token& token, TokenKind kind, std::string_view text) {
     token.Kind = kind;
     // Byte by byte: these texts are a few bytes long, and GCC 12 warns
     // wrongly (-Wrestrict) about a whole-string assign of them when inlined.
-    token.Text.clear();
-    for (char c : text)
-        token.Text.push_back(c);
+    token.Text.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        token.Text[i] = text[i];
 }
 
 // A token that starts with `x`, a byte that does not start a word.

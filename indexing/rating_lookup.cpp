@@ -1,5 +1,7 @@
 #include "indexing/rating_lookup.h"
 
+#include <string.h>
+
 #include <algorithm>
 
 namespace qmp {
@@ -49,7 +51,11 @@ std::vector<const TWordsRating*> RatingLookup::GroupsContaining(std::string_view
     needle.push_back(' ');
     std::vector<const TWordsRating*> found;
     for (const TWordsRating& group : groups_) {
-        if (group.Words.find(needle) != std::string::npos) found.push_back(&group);
+        // The needle starts with a space, which a plain find would stop at
+        // after every word of the group; the two-way search of memmem does not.
+        if (::memmem(group.Words.data(), group.Words.size(), needle.data(), needle.size()) !=
+            nullptr)
+            found.push_back(&group);
     }
     return found;
 }

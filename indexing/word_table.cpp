@@ -4,19 +4,31 @@
 
 namespace qmp {
 
-std::uint64_t WordTable::Hash(std::string_view word) {
-    std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
-    for (char c : word)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
-    return hash ^ (hash >> 29);  // the slot is taken from the low bits
+namespace {
+
+// Words are short: comparing them in place beats a call to memcmp.
+bool SameWord(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
 }
 
-std::int64_t WordTable::Find(std::string_view word) const {
+}  // namespace
+
+std::uint64_t WordTable::Hash(std::string_view word) {
+    std::uint64_t hash = kHashStart;
+    for (char c : word)
+        hash = HashStep(hash, static_cast<unsigned char>(c));
+    return HashFinish(hash);
+}
+
+std::int64_t WordTable::Find(std::string_view word, std::uint64_t hash) const {
     if (slots_.empty()) return kMissing;
-    const std::uint64_t hash = Hash(word);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask; slots_[i].used; i = (i + 1) & mask) {
-        if (slots_[i].hash == hash && slots_[i].word == word) return slots_[i].value;
+        if (slots_[i].hash == hash && SameWord(slots_[i].word, word)) return slots_[i].value;
     }
     return kMissing;
 }
@@ -29,7 +41,7 @@ void WordTable::Place(Slot&& slot) {
     slots_[i] = std::move(slot);
 }
 
-void WordTable::Insert(std::string_view word, std::int64_t value) {
+void WordTable::Insert(std::string_view word, std::uint64_t hash, std::int64_t value) {
     if ((size_ + 1) * 2 > slots_.size()) {
         std::vector<Slot> old = std::move(slots_);
         slots_ = std::vector<Slot>(old.empty() ? 64 : old.size() * 2);
@@ -37,7 +49,7 @@ void WordTable::Insert(std::string_view word, std::int64_t value) {
             if (slot.used) Place(std::move(slot));
         }
     }
-    Place(Slot{Hash(word), value, std::string(word), true});
+    Place(Slot{hash, value, std::string(word), true});
     ++size_;
 }
 
