@@ -79,6 +79,26 @@ void BM_Tokenize(benchmark::State& state) {
 }
 BENCHMARK(BM_Tokenize);
 
+// The tokens of a whole page read by one reader, their texts borrowed: the
+// way the rating reads a document.
+void BM_TokenReader(benchmark::State& state) {
+    qmp::ResetProjectSettings();
+    qmp::FileBuffer buffer = qmp::FileBufferFromBytes(SamplePage());
+    qmp::TokenView token;
+    std::size_t tokens = 0;
+    for (auto _ : state) {
+        qmp::SeekBuffer(buffer, 0, qmp::SeekOrigin::kBegin);
+        qmp::TokenReader reader(buffer);
+        do {
+            reader.Next(token);
+            ++tokens;
+        } while (token.Kind != qmp::tkEnd);
+    }
+    benchmark::DoNotOptimize(tokens);
+    SetPageCounters(state);
+}
+BENCHMARK(BM_TokenReader);
+
 void BM_RateBuffer(benchmark::State& state) {
     qmp::ResetProjectSettings();
     qmp::TRating loaded;

@@ -35,6 +35,14 @@ struct Token {
     std::string Text;
 };
 
+// A token whose text is borrowed: from the buffer when the token's bytes
+// stand there unchanged, else from the reader's own scratch text or a
+// constant. Valid until the reader reads again or goes.
+struct TokenView {
+    TokenKind Kind = tkEnd;
+    std::string_view Text;
+};
+
 // Set when a word was ended by a white-space byte: the next token is that
 // space. One flag for the whole program, not one per buffer; consumers ignore
 // a stray space token.
@@ -54,16 +62,29 @@ public:
 
     // Reads the next token into `token`, as NextToken does.
     void Next(Token& token);
+    // The same without a copy of the text: most tokens are bytes of the buffer.
+    void Next(TokenView& token);
     // Writes the reading position back to the buffer.
     void Sync();
 
 private:
+    // The first byte from `from` on that is neither a letter nor a digit.
+    const unsigned char* EndOfRun(const unsigned char* from) const;
+    void ReadWord(const unsigned char* start, TokenView& token);
+    void ReadSingle(const unsigned char* at, TokenView& token);
+    bool KeepsInWord(unsigned char x, std::string_view word) const;
+
     FileBuffer& buffer_;
-    const unsigned char* data_;
-    std::int64_t size_;
-    std::int64_t pos_;
-    const void* classes_;  // the byte-class table of the letter test (internal type)
+    const unsigned char* begin_;
+    const unsigned char* end_;
+    const unsigned char* at_;       // the reading position, within begin_..end_
+    std::int64_t outsidePosition_;  // a position outside the bytes, kept as it was
+    bool outside_;
+    const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
+    bool runsByChunk_;             // runs of letters can be found eight bytes at a time
+    bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
+    std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
 };
 
 // Reads the next token at the buffer's position into `token` (its text's
