@@ -183,9 +183,10 @@ public:
 
     const RatingLookup& Lookup() const { return lookup_; }
 
-    void AddWord(std::string_view word, std::int64_t position) {
+    // `readable`: bytes that may be read from the word's first byte on.
+    void AddWord(std::string_view word, std::int64_t position, std::size_t readable = 0) {
         if (word == "-" || rating_.SkipText) return;
-        const WordKey key = LowerWord(word, lower_);
+        const WordKey key = LowerWord(word, lower_, readable);
         const WordLookup found = FindWord(key);
         if (found.stopWord) return;
         const long double tagSum = CurrentTagSum(rating_);
@@ -289,7 +290,8 @@ public:
           counter_(counter),
           reader_(buffer),
           charset_(charset),
-          keepsText_(ToDatabaseTextKeepsText(charset)) {}
+          keepsText_(ToDatabaseTextKeepsText(charset)),
+          bytes_(buffer.Data()) {}
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
@@ -326,6 +328,16 @@ private:
                static_cast<std::int64_t>(excerpt_.size()) < rating_.DescLength;
     }
 
+    // How many bytes may be read from the first byte of `text` on: to the end
+    // of the document when the text is a piece of it.
+    std::size_t Readable(std::string_view text) const {
+        const std::less_equal<const char*> notAfter;
+        const char* end = bytes_.data() + bytes_.size();
+        if (!bytes_.empty() && notAfter(bytes_.data(), text.data()) && notAfter(text.data(), end))
+            return static_cast<std::size_t>(end - text.data());
+        return text.size();
+    }
+
     // The text in the database encoding.
     std::string_view ToDatabase(std::string_view text) {
         return keepsText_ ? text : ToDatabaseView(text, charset_, converted_);
@@ -346,7 +358,7 @@ private:
                 std::string_view number = token_.Text;
                 if (!IsDigit(number.back())) number.remove_suffix(1);  // 12. gives 12
                 if (!number.empty() && StartsLikeAWord(static_cast<unsigned char>(number[0])))
-                    counter_.AddWord(ToDatabase(number), position_);
+                    counter_.AddWord(ToDatabase(number), position_, Readable(number));
                 return;
             }
             case tkSymbol:
@@ -379,7 +391,7 @@ private:
             excerpt_ += text;
         }
         if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
-            counter_.AddWord(text, position_);
+            counter_.AddWord(text, position_, Readable(text));
     }
 
     // Attribute values are never rated: the tag is read to its end.
@@ -423,7 +435,8 @@ private:
     WordCounter& counter_;
     TokenReader reader_;  // nothing changes the modes while a document is rated
     std::string_view charset_;
-    bool keepsText_;  // the page's text is database text as it stands
+    bool keepsText_;          // the page's text is database text as it stands
+    std::string_view bytes_;  // the document
     TokenView token_;
     std::int64_t position_ = 0;
     std::int64_t words_ = 0;

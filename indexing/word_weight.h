@@ -38,8 +38,11 @@ struct WordKey {
 };
 
 // The key of `word`. Its lower-case form is the word itself when that is
-// already in lower case, else it is made in `lower`.
-WordKey LowerWord(std::string_view word, std::string& lower);
+// already in lower case, else it is made in `lower`. `readable` is how many
+// bytes may be read from the word's first byte on (the word's own, and any
+// that follow it in the same memory); eight or more let a short word be read
+// in one load.
+WordKey LowerWord(std::string_view word, std::string& lower, std::size_t readable = 0);
 
 // The weight formula, computed in extended precision operation by operation
 // in a fixed order, so that weights come out the same on every build:
