@@ -1,8 +1,6 @@
 #include "indexing/markup_tokenizer.h"
 
 #include <array>
-#include <bit>
-#include <cstring>
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/character_references.h"
@@ -15,16 +13,7 @@ bool PendingSpace = false;
 
 namespace {
 
-// Byte classes as bits, so that a word's run of letters and digits costs one
-// test per byte.
-enum ByteClass : std::uint8_t {
-    kOther = 0,
-    kLetter = 1,
-    kDigit = 2,
-    kWhite = 4,
-    kGlue = 8,  // may continue a word after its letters and digits, or change it
-};
-constexpr std::uint8_t kWordByte = kLetter | kDigit;
+using namespace token_bytes;
 
 // The bytes that the word rules look at after a word's letters and digits:
 // references, apostrophes, the technical names' marks and compound joints.
@@ -113,15 +102,6 @@ ClassTable& Classes() {
 // on a null pointer.
 constexpr unsigned char kNoBytes[1] = {0};
 
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// The high bit of every byte of `chunk` (bytes below 0x80) from `low` to
-// `high`; no byte's sum carries into the next.
-constexpr std::uint64_t InRange(std::uint64_t chunk, unsigned char low, unsigned char high) {
-    return (chunk + kOnes * (0x80u - low)) & ~(chunk + kOnes * (0x7Fu - high)) & kHighBits;
-}
-
 std::string_view View(const unsigned char* from, const unsigned char* to) {
     return {reinterpret_cast<const char*>(from), static_cast<std::size_t>(to - from)};
 }
@@ -187,16 +167,14 @@ void TokenReader::Next(Token& token) {
 inline const unsigned char* TokenReader::EndOfRun(const unsigned char* from) const {
     if (runsByChunk_) {
         while (end_ - from >= 8) {
-            std::uint64_t chunk;
-            std::memcpy(&chunk, from, 8);
-            const std::uint64_t high = chunk & kHighBits;
-            if (high != 0 && !highLetters_) break;  // the letter test decides
-            const std::uint64_t low = chunk & ~kHighBits;
-            const std::uint64_t letterOrDigit =
-                InRange(low | (kOnes * 0x20u), 'a', 'z') | InRange(low, '0', '9');
-            const std::uint64_t stops = ~(letterOrDigit | high) & kHighBits;
-            if (stops != 0) return from + (std::countr_zero(stops) >> 3);
-            from += 8;
+            const std::uint64_t stops = RunStops(from, highLetters_);
+            if (stops == 0) {
+                from += 8;
+                continue;
+            }
+            from += FirstStop(stops);
+            if (*from < 0x80) return from;
+            break;  // a byte from 0x80 up: the letter test decides
         }
     }
     while (from != end_ && (classes_[*from] & kWordByte) != 0)
@@ -204,7 +182,7 @@ inline const unsigned char* TokenReader::EndOfRun(const unsigned char* from) con
     return from;
 }
 
-void TokenReader::Next(TokenView& token) {
+void TokenReader::ReadNext(TokenView& token) {
     if (PendingSpace) {
         PendingSpace = false;
         token = {tkSpace, " "};

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/file_buffer.h"
+#include "indexing/token_bytes.h"
 
 namespace qmp {
 
@@ -63,11 +64,34 @@ public:
     // Reads the next token into `token`, as NextToken does.
     void Next(Token& token);
     // The same without a copy of the text: most tokens are bytes of the buffer.
-    void Next(TokenView& token);
+    // The commonest token, a word of letters and digits that white space or a
+    // byte of no word rule ends, is read right here in the caller's loop.
+    void Next(TokenView& token) {
+        if (!PendingSpace && ReadPlainWord(token)) return;
+        ReadNext(token);
+    }
     // Writes the reading position back to the buffer.
     void Sync();
 
 private:
+    bool ReadPlainWord(TokenView& token) {
+        using namespace token_bytes;
+        if (!runsByChunk_ || end_ - at_ < 8 || (classes_[*at_] & kLetter) == 0) return false;
+        const std::uint64_t stops = RunStops(at_, highLetters_);
+        if (stops == 0) return false;
+        const int length = FirstStop(stops);
+        if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
+        const std::uint8_t after = classes_[at_[length]];
+        if ((after & kGlue) != 0 || (!highLetters_ && at_[length] >= 0x80)) return false;
+        token = {tkWord, {reinterpret_cast<const char*>(at_), static_cast<std::size_t>(length)}};
+        at_ += length;
+        if ((after & kWhite) != 0) {
+            PendingSpace = true;
+            ++at_;
+        }
+        return true;
+    }
+    void ReadNext(TokenView& token);
     // The first byte from `from` on that is neither a letter nor a digit.
     const unsigned char* EndOfRun(const unsigned char* from) const;
     void ReadWord(const unsigned char* start, TokenView& token);
