@@ -296,6 +296,11 @@ public:
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
         do {
+            // Text that nothing rates: its tokens only count.
+            if (excluded_ || (rating_.SkipText && ExcerptFull())) {
+                std::int64_t length = 0;
+                if (reader_.SkipTextToTag(limit - position_, length)) position_ += length;
+            }
             Next();
             if (token_.Kind == tkWord) {
                 if (!excluded_) {
@@ -321,6 +326,11 @@ private:
     void Next() {
         reader_.Next(token_);
         position_ += static_cast<std::int64_t>(token_.Text.size());
+    }
+
+    // Full for good: it only ever grows.
+    bool ExcerptFull() const {
+        return static_cast<std::int64_t>(excerpt_.size()) >= rating_.DescLength;
     }
 
     bool ExcerptOpen() const {
@@ -370,14 +380,14 @@ private:
                 Next();
                 if (token_.Kind != tkWord) return;  // "</" in running text
                 if (!excluded_) PopTagWith(rating_, AnsiLowerInto(token_.Text, name_));
-                SkipUntil(tkTagClose, tkTagClose);
+                SkipToTagEnd(false);
                 return;
             case tkCommentOpen:
                 position_ += static_cast<std::int64_t>(token_.Text.size());
                 return ReadComment();
             case tkDeclOpen:
             case tkPIOpen:
-                SkipUntil(tkTagClose, tkTagClose);
+                SkipToTagEnd(false);
                 return;
             default:
                 return;
@@ -399,7 +409,7 @@ private:
         Next();
         if (token_.Kind != tkWord) return;  // a less-than sign in running text
         if (!excluded_) PushTagWith(rating_, counter_.Lookup(), AnsiLowerInto(token_.Text, name_));
-        SkipUntil(tkTagClose, tkEmptyTagClose);
+        SkipToTagEnd(true);
         if (token_.Kind == tkEmptyTagClose && !excluded_) {
             CutTagStack(rating_, rating_.TagStack.size() - 1);
         }
@@ -429,6 +439,17 @@ private:
     void SkipUntil(TokenKind a, TokenKind b) {
         while (token_.Kind != a && token_.Kind != b && token_.Kind != tkEnd)
             Next();
+    }
+
+    // Reads the tokens after a tag's name up to its ">" (or "/>" when
+    // `emptyTagEnds`) or the end.
+    void SkipToTagEnd(bool emptyTagEnds) {
+        std::int64_t length = 0;
+        if (reader_.SkipToTagEnd(emptyTagEnds, token_, length)) {
+            position_ += length;
+            return;
+        }
+        SkipUntil(tkTagClose, emptyTagEnds ? tkEmptyTagClose : tkTagClose);
     }
 
     TRating& rating_;

@@ -121,6 +121,38 @@ bool LowerEquals(std::string_view word, std::string_view lower) {
     return true;
 }
 
+// True for the bytes whose tokens' texts may differ from the bytes: a
+// reference, an apostrophe, a "<" and a full stop; and for `stop`.
+bool IsNotable(unsigned char byte, unsigned char stop) {
+    return byte == stop || byte == '&' || byte == '\'' || byte == '<' || byte == '.';
+}
+
+// The high bit of every zero byte of `chunk` up to the first; above it
+// there may be false ones, so only the lowest counts.
+constexpr std::uint64_t FirstZeroByte(std::uint64_t chunk) {
+    return (chunk - kOnes) & ~chunk & kHighBits;
+}
+
+// The first notable byte from `from` on (see IsNotable), or `end`.
+const unsigned char* NextNotable(const unsigned char* from, const unsigned char* end,
+                                 unsigned char stop, bool byChunk) {
+    if (byChunk) {
+        while (end - from >= 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, from, 8);
+            const std::uint64_t hits =
+                FirstZeroByte(chunk ^ (kOnes * stop)) | FirstZeroByte(chunk ^ (kOnes * '&')) |
+                FirstZeroByte(chunk ^ (kOnes * '\'')) | FirstZeroByte(chunk ^ (kOnes * '<')) |
+                FirstZeroByte(chunk ^ (kOnes * '.'));
+            if (hits != 0) return from + FirstStop(hits);
+            from += 8;
+        }
+    }
+    while (from != end && !IsNotable(*from, stop))
+        ++from;
+    return from;
+}
+
 // Ends a word at a white-space byte or a space entity: the space follows as a
 // token of its own, unless there is no word to return before it.
 void EndWordAtSpace(std::string_view word, TokenView& token) {
@@ -398,6 +430,59 @@ void TokenReader::ReadSingle(const unsigned char* at, TokenView& token) {
             token = {tkSymbol, View(at, at_)};
             return;
     }
+}
+
+const unsigned char* TokenReader::FirstNonPlain(unsigned char stop) const {
+    const unsigned char* at = at_;
+    for (;;) {
+        at = NextNotable(at, end_, stop, runsByChunk_);
+        if (at == end_ || *at == stop) return at;
+        // A full stop is read with the three bytes after it, and then stepped
+        // back over unless too few of them are there.
+        if (*at != '.' || end_ - at < 4 || LowerEquals(View(at + 1, at + 4), "net")) return at;
+        ++at;
+    }
+}
+
+bool TokenReader::SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
+    const unsigned char* close = FirstNonPlain('>');
+    if (close == end_ || *close != '>') return false;
+    bool empty = false;
+    if (close != at_) {
+        // A "->" is no tag end; a "/>" is one only where the slash cannot
+        // stay in a word before it.
+        if (close[-1] == '-') return false;
+        if (close[-1] == '/') {
+            if (!emptyTagEnds || programming_) return false;
+            empty = true;
+        }
+    }
+    length += (PendingSpace ? 1 : 0) + (close + 1 - at_);
+    PendingSpace = false;
+    at_ = close + 1;
+    token = empty ? TokenView{tkEmptyTagClose, "/>"} : TokenView{tkTagClose, ">"};
+    return true;
+}
+
+bool TokenReader::SkipTextToTag(std::int64_t room, std::int64_t& length) {
+    if (at_ < textBlockedUntil_) return false;
+    const unsigned char* stop = FirstNonPlain('<');
+    if (stop != end_ && *stop != '<') {
+        // Up to a byte that needs the tokens read one by one, the text can
+        // still be counted to just after a white-space byte: no token goes on
+        // over one, and the space after a word is then read too. Until that
+        // byte is passed, no more is tried.
+        textBlockedUntil_ = stop + 1;
+        while (stop != at_ && (classes_[stop[-1]] & token_bytes::kWhite) == 0)
+            --stop;
+        if (stop == at_) return false;
+    }
+    const std::int64_t text = (PendingSpace ? 1 : 0) + (stop - at_);
+    if (text > room) return false;
+    length += text;
+    PendingSpace = false;
+    at_ = stop;
+    return true;
 }
 
 void NextToken(FileBuffer& buffer, Token& token) {

@@ -70,6 +70,22 @@ public:
         if (!PendingSpace && ReadPlainWord(token)) return;
         ReadNext(token);
     }
+    // Reads the tokens up to and including the next ">" (or "/>" when
+    // `emptyTagEnds`), adding the lengths of their texts to `length`; the
+    // last token is left in `token`. Gives false, having read nothing, when
+    // the bytes on the way hold something whose tokens a plain count could
+    // get wrong (a reference, an apostrophe, a "<", a "->", a ".net", a "."
+    // near the end, or no ">" at all); the caller then reads them token by
+    // token. The tokens of the bytes up to a ">" otherwise have texts of one
+    // byte per byte, which is what makes the count plain.
+    bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length);
+    // Reads the tokens up to the next "<", which is left to be read, adding
+    // the lengths of their texts to `length`, provided they come to at most
+    // `room` bytes; false, having read nothing, otherwise or as above. Where
+    // the bytes on the way need reading one by one, it stops after the last
+    // white-space byte before them.
+    bool SkipTextToTag(std::int64_t room, std::int64_t& length);
+
     // Writes the reading position back to the buffer.
     void Sync();
 
@@ -96,6 +112,9 @@ private:
     const unsigned char* EndOfRun(const unsigned char* from) const;
     void ReadWord(const unsigned char* start, TokenView& token);
     void ReadSingle(const unsigned char* at, TokenView& token);
+    // The first byte from the position on that is `stop` or that a plain
+    // count of bytes could get wrong, or the end.
+    const unsigned char* FirstNonPlain(unsigned char stop) const;
     bool KeepsInWord(unsigned char x, std::string_view word) const;
 
     FileBuffer& buffer_;
@@ -109,6 +128,7 @@ private:
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
     std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
+    const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };
 
 // Reads the next token at the buffer's position into `token` (its text's

@@ -169,6 +169,44 @@ std::vector<Page> CraftedPages() {
     return pages;
 }
 
+// Text that nothing rates (a script, a left-out region) after the excerpt is
+// full, and tags whose attributes hold what their plain count could get
+// wrong: the reader counts long runs of such bytes without reading them
+// token by token wherever that gives the same tokens.
+std::string HiddenRunsPage() {
+    std::string page = "<html><head><title>Hidden runs</title></head><body><p>";
+    for (int i = 0; i < 60; ++i)
+        page += "word" + std::to_string(i % 7) + " filler text ";
+    page += "</p>\n";
+    const std::string script =
+        "var a = 'click'; b = x.y('z'); c = 3'; d = ('' + \"it's\"); e = f(\"d\")['g'];\n"
+        "if (a && b || c &amp;&amp; d) { e = a<b ? 1 : 2; f = a > b; g = c->d; h = i-->0; }\n"
+        "k = 'asp.net'; l = x.net; m = X.NeT; n = .5; o = 3d'; p = tcp/ + c++/ + wi- ;\n"
+        "q = '<b>'; r = \"</b>\"; s = /> ; t = ->; u = 1.2.3; v = don't; w = rock'n'roll;\n"
+        "for (var i = 0; i < 10; i++) { arr[i] = arr[i - 1] + 'x' + i + \"y\"; }\n";
+    page += "<script type='text/javascript'>\n" + script + "</script>\n";
+    page += "<style>.a{b:c}.d>.e{f:g} a::after{content:'\\201C'} .x{y:'z'}</style>\n";
+    page +=
+        "<p>Tags: <a href='x.html' title=\"don't\">one</a> <p data-x=\"a->b\">two</p>"
+        "<img alt=\"tcp/\"/> <br /> <x a=c++/> <y a=\"wi-\"/> <div class=\".net\">three</div>"
+        "<div class=\"a.ne\">four</div></div foo=\"/>\" > <!DOCTYPE x \"/>\" > <?x a='b' ?>"
+        "<p title=\"&amp;\">five</p><p title=\"<b>\">six</p><p title='7'>seven</p>"
+        "<p class=\"md:px-8 hover:text-slate-900\" data-n=3d>eight</p></p>\n";
+    page += "<!-- qmpnoindex --><div>" + script + "</div><script>" + script +
+            "</script><!-- qmpindex -->\n<p>after the region</p>\n";
+    page += "<noscript>" + script + "</noscript><svg><path d=\"M1 2 L3 4 Z\"/></svg>\n";
+    page += "<script>var tail = 'end'; x.n";
+    return page;
+}
+
+// Pages whose markup and hidden text make most of their bytes.
+std::vector<Page> MarkupPages() {
+    return {{"markup_page", "/site/events/guided-walks.html",
+             test::ReadTestData("indexing/markup_page.html")},
+            {"hidden-runs", "/h/hidden-runs.html", HiddenRunsPage()},
+            {"hidden-runs-open-tag", "/h/open.html", HiddenRunsPage() + "' and <b class=x"}};
+}
+
 Page SamplePage() {
     return {"sample_page", "/site/walks/quarry-trails.html",
             test::ReadTestData("indexing/sample_page.html")};
@@ -383,6 +421,25 @@ std::string RecordAll() {
         out += Record(page, {Settings::kShipped, true, true, kCharsetWindows1252,
                              kDefaultIndexDepthLimit, "iso-8859-1"});
         out += Record(page, {Settings::kCrafted, false, false, windows1251, 300, "koi8-r"});
+    }
+
+    for (const Page& page : MarkupPages()) {
+        for (bool utf8 : {false, true}) {
+            for (bool programming : {false, true}) {
+                out += RecordTokens(page, utf8, programming);
+                out += Record(page, {Settings::kShipped, utf8, programming, kCharsetWindows1252,
+                                     kDefaultIndexDepthLimit, utf8 ? "utf-8" : ""});
+            }
+        }
+        out += Record(page, {Settings::kCrafted, true, false, kCharsetWindows1252,
+                             kDefaultIndexDepthLimit, "utf-8"});
+        out += Record(page, {Settings::kExampleSite, false, false, kCharsetWindows1252,
+                             kDefaultIndexDepthLimit, ""});
+        // Depth limits that fall inside hidden text and inside tags.
+        const auto size = static_cast<std::int32_t>(page.bytes.size());
+        for (std::int32_t limit = 500; limit < size; limit += size / 23 + 1)
+            out += Record(page, {Settings::kShipped, true, limit % 2 == 1, kCharsetWindows1252,
+                                 limit, "utf-8"});
     }
     return out;
 }
