@@ -1,0 +1,48 @@
+#include "indexing/link_update.h"
+
+#include <sys/stat.h>
+
+#include "core/program_values.h"
+#include "decoding/database_text.h"
+#include "indexing/extraction.h"
+#include "indexing/link_urls.h"
+#include "system/os_path.h"
+
+namespace qmp {
+namespace {
+
+// A regular file, or a link to one: a folder of that name is no page.
+bool IsExistingFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+UpdateCounts UpdateLinks(ScanHost& host) {
+    UpdateCounts counts;
+    const int count = Links.Count();
+    for (int i = 0; i < count; ++i) {
+        TBaseRecord record = Links.Get(i);
+        const std::int32_t category = record.Category;
+        if (record.URL.find("://") != std::string::npos) continue;
+        const std::string decoded = FromDatabaseText(UrlDecode(record.URL));
+        const std::string path = UrlToPath(decoded, DatabasePath);
+        if (!HasListedExtension(path)) continue;
+        if (StopRequested) break;
+        host.ShowProgress(path, Links.Count());
+        if (Links.IsUpdateLocked(i)) continue;
+        if (IsExistingFile(path)) {
+            ExtractFile(path, DatabasePath, record);
+            record.Category = category;
+            Links.Put(i, std::move(record));
+            ++counts.updated;
+        } else {
+            host.ReportPageNotFound(decoded);
+            ++counts.notFound;
+        }
+    }
+    return counts;
+}
+
+}  // namespace qmp
