@@ -1,10 +1,64 @@
 #include "indexing/page_head.h"
 
+#include <array>
+#include <bitset>
+#include <cstring>
+
 #include "decoding/ansi_code_page.h"
 #include "indexing/markup_tokenizer.h"
 
 namespace qmp {
 namespace {
+
+// For each byte of "meta", the bytes that the system's ANSI rules lower-case
+// to it, for the code page they were made for.
+struct MetaLetters {
+    CharsetId codePage = 0;
+    std::array<std::bitset<256>, 4> letters;
+};
+
+const MetaLetters& LettersOfMeta() {
+    static MetaLetters table;
+    static bool built = false;
+    if (!built || table.codePage != SystemCodePage()) {
+        constexpr std::string_view kName = "meta";
+        for (std::size_t i = 0; i < kName.size(); ++i) {
+            table.letters[i].reset();
+            for (int b = 0; b < 256; ++b)
+                if (AnsiLowerChar(static_cast<unsigned char>(b)) == kName[i])
+                    table.letters[i].set(b);
+        }
+        table.codePage = SystemCodePage();
+        built = true;
+    }
+    return table;
+}
+
+// False only when no "<" from `from` on can start a meta element: the bytes
+// after it cannot spell "meta" (an apostrophe inside a word is dropped, and a
+// character reference could stand for any letter, so either makes a maybe).
+// The tokens need not be read to learn that a page's body holds no more meta
+// elements.
+bool MayHoldMetaElement(std::string_view data, std::size_t from) {
+    const MetaLetters& meta = LettersOfMeta();
+    while (from < data.size()) {
+        const void* found = std::memchr(data.data() + from, '<', data.size() - from);
+        if (found == nullptr) return false;
+        std::size_t at =
+            static_cast<std::size_t>(static_cast<const char*>(found) - data.data()) + 1;
+        from = at;
+        std::size_t letter = 0;
+        for (; at < data.size() && letter < 4; ++at) {
+            const auto byte = static_cast<unsigned char>(data[at]);
+            if (byte == '&') return true;
+            if (byte == '\'' && letter > 0) continue;
+            if (!meta.letters[letter].test(byte)) break;
+            ++letter;
+        }
+        if (letter == 4) return true;
+    }
+    return false;
+}
 
 // Reads up to a "<" directly followed by a word that, lower-cased by the
 // system's ANSI rules, is `name` (lower case): true just after that word.
@@ -94,7 +148,15 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
     TokenReader reader(buffer);
     Token token;
     MetaFields fields;
-    while (FindElementIn(reader, token, "meta")) {
+    for (;;) {
+        reader.Sync();
+        if (!MayHoldMetaElement(buffer.Data(), static_cast<std::size_t>(buffer.Position()))) {
+            // Reading the tokens to the end would find nothing and leave no
+            // space pending.
+            PendingSpace = false;
+            return fields;
+        }
+        if (!FindElementIn(reader, token, "meta")) return fields;
         MetaKind kind = MetaKind::kNone;
         std::string collected;
         for (;;) {
@@ -134,7 +196,6 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
             if (token.Kind == tkEnd) return fields;
         }
     }
-    return fields;
 }
 
 }  // namespace qmp
