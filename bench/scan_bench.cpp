@@ -184,6 +184,6 @@ void BM_ScanSite(benchmark::State& state) {
     state.counters["peak_MB"] = PeakMemoryMegabytes();
     qmp::SetProgramDirOverride("");
 }
-BENCHMARK(BM_ScanSite)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_ScanSite)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

@@ -10,37 +10,25 @@
 namespace qmp {
 namespace {
 
-// For each byte of "meta", the bytes that the system's ANSI rules lower-case
-// to it, for the code page they were made for.
-struct MetaLetters {
-    CharsetId codePage = 0;
-    std::array<std::bitset<256>, 4> letters;
-};
-
-const MetaLetters& LettersOfMeta() {
-    static MetaLetters table;
-    static bool built = false;
-    if (!built || table.codePage != SystemCodePage()) {
-        constexpr std::string_view kName = "meta";
-        for (std::size_t i = 0; i < kName.size(); ++i) {
-            table.letters[i].reset();
-            for (int b = 0; b < 256; ++b)
-                if (AnsiLowerChar(static_cast<unsigned char>(b)) == kName[i])
-                    table.letters[i].set(b);
-        }
-        table.codePage = SystemCodePage();
-        built = true;
-    }
-    return table;
+// For each byte of an element name, the bytes that the system's ANSI rules
+// lower-case to it.
+template <std::size_t N>
+std::array<std::bitset<256>, N> LettersOf(std::string_view name) {
+    std::array<std::bitset<256>, N> letters;
+    for (std::size_t i = 0; i < N; ++i)
+        for (int b = 0; b < 256; ++b)
+            if (AnsiLowerChar(static_cast<unsigned char>(b)) == name[i]) letters[i].set(b);
+    return letters;
 }
 
-// False only when no "<" from `from` on can start a meta element: the bytes
-// after it cannot spell "meta" (an apostrophe inside a word is dropped, and a
-// character reference could stand for any letter, so either makes a maybe).
-// The tokens need not be read to learn that a page's body holds no more meta
-// elements.
-bool MayHoldMetaElement(std::string_view data, std::size_t from) {
-    const MetaLetters& meta = LettersOfMeta();
+// False only when no "<" from `from` on can start the element `name` (of N
+// letters): the bytes after it cannot spell the name (an apostrophe inside a
+// word is dropped, and a character reference could stand for any letter, so
+// either makes a maybe). The tokens need not then be read to learn that the
+// rest of a page holds no such element.
+template <std::size_t N>
+bool MayHoldElement(std::string_view data, std::size_t from, std::string_view name) {
+    const std::array<std::bitset<256>, N> letters = LettersOf<N>(name);
     while (from < data.size()) {
         const void* found = std::memchr(data.data() + from, '<', data.size() - from);
         if (found == nullptr) return false;
@@ -48,14 +36,14 @@ bool MayHoldMetaElement(std::string_view data, std::size_t from) {
             static_cast<std::size_t>(static_cast<const char*>(found) - data.data()) + 1;
         from = at;
         std::size_t letter = 0;
-        for (; at < data.size() && letter < 4; ++at) {
+        for (; at < data.size() && letter < N; ++at) {
             const auto byte = static_cast<unsigned char>(data[at]);
             if (byte == '&') return true;
             if (byte == '\'' && letter > 0) continue;
-            if (!meta.letters[letter].test(byte)) break;
+            if (!letters[letter].test(byte)) break;
             ++letter;
         }
-        if (letter == 4) return true;
+        if (letter == N) return true;
     }
     return false;
 }
@@ -127,6 +115,12 @@ enum class MetaKind { kNone, kDescription, kContentType, kOther };
 
 std::string ReadPageTitle(FileBuffer& buffer) {
     SeekBuffer(buffer, 0, SeekOrigin::kBegin);
+    // Without a title element the tokens are not read at all; the space
+    // pending at their end would be none.
+    if (!MayHoldElement<5>(buffer.Data(), 0, "title")) {
+        PendingSpace = false;
+        return {};
+    }
     TokenReader reader(buffer);
     Token token;
     if (!FindElementIn(reader, token, "title")) return {};
@@ -150,7 +144,8 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
     MetaFields fields;
     for (;;) {
         reader.Sync();
-        if (!MayHoldMetaElement(buffer.Data(), static_cast<std::size_t>(buffer.Position()))) {
+        if (!MayHoldElement<4>(buffer.Data(), static_cast<std::size_t>(buffer.Position()),
+                               "meta")) {
             // Reading the tokens to the end would find nothing and leave no
             // space pending.
             PendingSpace = false;
