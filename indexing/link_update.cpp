@@ -27,6 +27,9 @@ UpdateCounts UpdateLinks(ScanHost& host) {
         const std::int32_t category = record.Category;
         if (record.URL.find("://") != std::string::npos) continue;
         const std::string decoded = FromDatabaseText(UrlDecode(record.URL));
+        // A remote address typed into the link dialog is stored
+        // percent-encoded, with "://" as %3A%2F%2F.
+        if (decoded.find("://") != std::string::npos) continue;
         const std::string path = UrlToPath(decoded, DatabasePath);
         if (!HasListedExtension(path)) continue;
         if (StopRequested) break;
