@@ -138,11 +138,11 @@ int WrongCommandLine(Console& console, std::string_view message, const Command* 
     return kExitUsage;
 }
 
-// The program-wide values as a new process has them.
+// The program-wide values as a new process has them. An interrupt that came
+// already is kept: it stops the work as soon as it starts.
 void ResetProgramState() {
     InitDefaults();
     ResetProjectSettings();
-    ResetInterrupt();
     StopRequested = false;
 }
 
