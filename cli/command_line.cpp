@@ -34,7 +34,7 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
         const auto option = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
+                                         [&](const OptionSpec& s) { return s.name == name; });
         if (option == specs.end()) {
             error = "unknown option '--" + name + "'";
             return std::nullopt;

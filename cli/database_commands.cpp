@@ -47,11 +47,6 @@ bool CheckDatabase(Session& session, const std::string& path, Need need) {
     return true;
 }
 
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // Runs a scan or an update between the clearing and the setting of
 // StopRequested; an interrupt that came before it still stops it.
 template <typename Work>
@@ -77,7 +72,7 @@ int AddSiteCommand(Session& session, const ParsedArgs& args) {
         if (!category) return UsageError(session, "'" + text + "' is not a valid integer value");
     }
     if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
-    if (!IsFolder(*folder)) {
+    if (!IsExistingFolder(*folder)) {
         session.host.Error("The folder " + *folder + " does not exist.");
         return kExitFileError;
     }

@@ -27,11 +27,6 @@ bool Exists(const std::string& path) {
     return ::lstat(ToOsPath(path).c_str(), &info) == 0;
 }
 
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 std::string JoinedNames(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names)
@@ -118,7 +113,7 @@ int NewCommand(Session& session, const ParsedArgs& args) {
         }
     }
 
-    if (!ForceFolders(root) || !IsFolder(root)) {
+    if (!ForceFolders(root) || !IsExistingFolder(root)) {
         session.host.Error("The folder " + root + " cannot be created.");
         return kExitFileError;
     }

@@ -1,24 +1,12 @@
 #include "indexing/link_update.h"
 
-#include <sys/stat.h>
-
 #include "core/program_values.h"
 #include "decoding/database_text.h"
 #include "indexing/extraction.h"
 #include "indexing/link_urls.h"
-#include "system/os_path.h"
+#include "system/paths.h"
 
 namespace qmp {
-namespace {
-
-// A regular file, or a link to one: a folder of that name is no page.
-bool IsExistingFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-}  // namespace
-
 UpdateCounts UpdateLinks(ScanHost& host) {
     UpdateCounts counts;
     const int count = Links.Count();
@@ -35,6 +23,7 @@ UpdateCounts UpdateLinks(ScanHost& host) {
         if (StopRequested) break;
         host.ShowProgress(path, Links.Count());
         if (Links.IsUpdateLocked(i)) continue;
+        // A folder of the page's name is no page.
         if (IsExistingFile(path)) {
             ExtractFile(path, DatabasePath, record);
             record.Category = category;
