@@ -48,9 +48,11 @@ bool CheckDatabase(Session& session, const std::string& path, Need need) {
 }
 
 // Runs a scan or an update between the clearing and the setting of
-// StopRequested; an interrupt that came before it still stops it.
+// StopRequested. From here on Ctrl+C stops the work and lets the save run;
+// an interrupt that came before still stops it.
 template <typename Work>
 void RunStoppable(Session& session, Work work) {
+    InstallInterruptHandler();
     StopRequested = InterruptRequested();
     work();
     StopRequested = true;

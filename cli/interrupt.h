@@ -4,7 +4,9 @@
 
 namespace qmp::cli {
 
-// Makes SIGINT call RequestInterrupt; a second Ctrl+C ends the program at once.
+// Makes SIGINT call RequestInterrupt, for the time of a scan or an update and
+// the save after it; a second Ctrl+C ends the program at once. Elsewhere
+// Ctrl+C ends the program as usual.
 void InstallInterruptHandler();
 
 // Records the interrupt and sets StopRequested. Safe in a signal handler.

@@ -42,7 +42,6 @@ std::string CurrentDir() {
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     qmp::InitSystemCodePage();
-    qmp::cli::InstallInterruptHandler();
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     qmp::cli::Console console{std::cout, std::cerr, CurrentDir(), ::isatty(STDERR_FILENO) == 1,
@@ -51,8 +50,9 @@ int main(int argc, char** argv) {
     std::cout.flush();
     std::cerr.flush();
     if (qmp::cli::InterruptRequested()) {
-        // What was found is saved; the caller (a shell running a script)
-        // still learns that the work was interrupted, and stops too.
+        // A scan or an update was stopped by Ctrl+C and what it found is
+        // saved; the caller (a shell running a script) still learns that the
+        // work was interrupted, and stops too.
         ::signal(SIGINT, SIG_DFL);
         ::raise(SIGINT);
     }
