@@ -69,7 +69,10 @@ std::string Sentence(std::mt19937& random, int words) {
         if (i == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
         if (i > 0) text.push_back(' ');
         text.append(word);
-        if (random() % 23 == 0) text += " " + std::to_string(random() % 2000);
+        if (random() % 23 == 0) {
+            text.push_back(' ');
+            text.append(std::to_string(random() % 2000));
+        }
     }
     return text + ". ";
 }

@@ -49,7 +49,10 @@ bool SetDatabaseSetting(std::string& script, std::string_view url) {
         if (open >= text.size() || (text[open] != '\'' && text[open] != '"')) continue;
         const std::size_t close = LiteralEnd(text, open);
         if (close == std::string_view::npos) continue;
-        script.replace(open, close - open + 1, "'" + std::string(url) + "'");
+        std::string quoted(1, '\'');
+        quoted.append(url);
+        quoted.push_back('\'');
+        script.replace(open, close - open + 1, quoted);
         return true;
     }
     return false;
