@@ -18,30 +18,8 @@ TBaseRecord Extract(const Project& project, std::string_view name) {
     return record;
 }
 
-TEST(Extraction, PageWithDescription) {
-    Project project;
-    project.Write("about.html",
-                  "<html><head><title>About Granite</title>\n"
-                  "<meta name=\"description\" content=\"The granite society.\">\n"
-                  "</head><body><p>Granite granite slate.</p></body></html>\n");
-    const TBaseRecord record = Extract(project, "about.html");
-    EXPECT_EQ(record.Category, 0);
-    EXPECT_EQ(record.Caption, "About Granite");
-    EXPECT_EQ(record.URL, "about.html");
-    EXPECT_EQ(record.Description, "The granite society.");
-    // granite 3, about 2 (title and file name), slate 1, html 1 (file name).
-    EXPECT_EQ(record.Keywords, (Keywords{"granite", "about", "slate"}));
-}
-
-TEST(Extraction, ExcerptStandsInForAMissingDescription) {
-    Project project;
-    project.Write("docs/a b.html", "<title>Slate</title><p>Slate quarry slate.</p>");
-    const TBaseRecord record = Extract(project, "docs/a b.html");
-    EXPECT_EQ(record.Caption, "Slate");
-    EXPECT_EQ(record.URL, "docs%2Fa%20b.html");
-    EXPECT_EQ(record.Description, "... Slate Slate quarry slate....");
-    EXPECT_EQ(record.Keywords, (Keywords{"slate", "quarry", "a"}));
-}
+// Pages with and without a description meta, and text files, are checked
+// byte for byte in the end-to-end tests of qmp addsite.
 
 TEST(Extraction, FileNameCaption) {
     Project project("<FileNameCaptionMode value=\"1\"/>\n");
@@ -82,15 +60,6 @@ TEST(Extraction, DeclaredCharsetInUtf8Mode) {
     const TBaseRecord record = Extract(project, "ru.html");
     EXPECT_EQ(record.Caption, "\xD0\x94\xD0\xB0");
     EXPECT_EQ(record.Description, "\xD0\xB0");
-}
-
-TEST(Extraction, TextFileHasNoHead) {
-    Project project;
-    project.Write("notes.txt", "Granite notes\n");
-    const TBaseRecord record = Extract(project, "notes.txt");
-    EXPECT_EQ(record.Caption, "");
-    EXPECT_EQ(record.Description, "... Granite notes...");
-    EXPECT_EQ(record.Keywords, (Keywords{"notes", "granite", "txt"}));
 }
 
 TEST(Extraction, UnreadableFileKeepsItsNameWords) {
