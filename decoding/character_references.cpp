@@ -103,7 +103,11 @@ std::string EntityLookup(std::string_view name) {
     std::string key(name);
     key.push_back('[');
     const std::size_t found = table.find(key);
-    if (found == std::string_view::npos) return "&" + std::string(name);
+    if (found == std::string_view::npos) {
+        std::string unknown(1, '&');
+        unknown.append(name);
+        return unknown;
+    }
     const std::size_t start = found + key.size();
     const std::size_t end = table.find(']', start);
     return std::string(table.substr(start, end - start));
