@@ -9,4 +9,5 @@ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DQMP_SANITIZE=ON -DQMP_WERROR=O
 cmake --build "$BUILD" -j"$(nproc)"
 ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"
 scripts/fuzz-smoke.sh
-scripts/browser-tests.sh
+# The browser tests make the example site's engine with the qmp just built.
+QMP_BIN=${QMP_BIN:-$(pwd)/$BUILD/bin/qmp} scripts/browser-tests.sh

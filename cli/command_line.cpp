@@ -33,13 +33,13 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == specs.end()) {
+        const auto option = std::find_if(specs.begin(), specs.end(),
+                                         [&](const OptionSpec& s) { return s.name == name; });
+        if (option == specs.end()) {
             error = "unknown option '--" + name + "'";
             return std::nullopt;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (equals != std::string::npos) {
                 error = "option '--" + name + "' takes no value";
                 return std::nullopt;

@@ -18,7 +18,7 @@ struct OptionSpec {
 struct ParsedArgs {
     std::vector<std::string> positional;
     std::map<std::string, std::string, std::less<>> options;  // a flag maps to ""
-    bool help = false;  // --help or -h was given
+    bool help = false;                                        // --help or -h was given
 
     bool Has(std::string_view name) const { return options.find(name) != options.end(); }
     // The option's value, or `fallback` when it was not given.

@@ -5,26 +5,40 @@ namespace qmp::cli {
 namespace {
 
 // Whether `byte` starts a UTF-8 character (so a cut never splits one).
-bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+bool StartsCharacter(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
+// Line breaks and tabs would break the one line; they show as spaces.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (char c : text)
+        line.push_back(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
+    return line;
+}
 
 }  // namespace
 
 ProgressLine::ProgressLine(std::ostream& err, bool enabled, int width)
     : err_(err), enabled_(enabled), width_(width < 20 ? 20 : width) {}
 
-void ProgressLine::Show(std::string_view text, bool force) {
+void ProgressLine::Show(std::string_view head, std::string_view text, bool force) {
     if (!enabled_) return;
     const auto now = std::chrono::steady_clock::now();
     if (!force && shown_ && now - last_ < std::chrono::milliseconds(50)) return;
     last_ = now;
-    std::string line;
-    for (char c : text) line.push_back(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
+    std::string line = OneLine(head);
+    std::string tail = OneLine(text);
     const auto limit = static_cast<std::size_t>(width_ - 1);
-    if (line.size() > limit) {
-        std::size_t start = line.size() - (limit - 3);
-        while (start < line.size() && !StartsCharacter(line[start])) ++start;
-        line = "..." + line.substr(start);
+    const std::size_t room = line.size() + 3 < limit ? limit - line.size() : 3;
+    if (tail.size() > room) {
+        std::size_t start = tail.size() - (room - 3);
+        while (start < tail.size() && !StartsCharacter(tail[start]))
+            ++start;
+        tail = "..." + tail.substr(start);
     }
+    line += tail;
     err_ << '\r' << line << "\x1b[K" << std::flush;
     shown_ = true;
 }

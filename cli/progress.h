@@ -18,9 +18,11 @@ public:
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
-    // Shows the text (cut to the line's width, keeping its end, where the
-    // file name is). Redrawn at most every 50 ms unless `force`.
-    void Show(std::string_view text, bool force = false);
+    // Shows `head` followed by `text` (UTF-8), cut to the line's width: the
+    // head stays whole and the text keeps its end, where the file name is.
+    // Redrawn at most every 50 ms unless `force`.
+    void Show(std::string_view head, std::string_view text, bool force = false);
+    void Show(std::string_view text, bool force = false) { Show({}, text, force); }
     // Removes the line, so that a message can follow on a clean line.
     void Clear();
 

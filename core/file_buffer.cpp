@@ -109,8 +109,21 @@ bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& positi
 
     const unsigned char first = static_cast<unsigned char>(wanted[0]);
     const std::size_t last = data.size() - length;
+    // When a single byte upper-cases to the literal's first (a quote, a
+    // digit, most punctuation), the candidates are found with memchr.
+    int onlyFirst = -1;
+    for (int b = 0; b < 256; ++b) {
+        if (upper[static_cast<unsigned char>(b)] != first) continue;
+        onlyFirst = onlyFirst == -1 ? b : -2;
+    }
     for (std::size_t offset = start; offset <= last; ++offset) {
-        if (upper[static_cast<unsigned char>(data[offset])] != first) continue;
+        if (onlyFirst >= 0) {
+            const void* found = std::memchr(data.data() + offset, onlyFirst, last + 1 - offset);
+            if (found == nullptr) return false;
+            offset = static_cast<std::size_t>(static_cast<const char*>(found) - data.data());
+        } else if (upper[static_cast<unsigned char>(data[offset])] != first) {
+            continue;
+        }
         std::size_t i = 1;
         while (i < length && upper[static_cast<unsigned char>(data[offset + i])] ==
                                  static_cast<unsigned char>(wanted[i]))

@@ -6,13 +6,30 @@
 #include "core/table_moves.h"
 
 namespace qmp {
+namespace {
+
+// Revisions are unique across all tables, so that a table assigned from
+// another never shows a revision that stood for other content.
+std::uint64_t NextRevision() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
+}  // namespace
+
+void TBase::Append(TBaseRecord record) {
+    revision_ = NextRevision();
+    records_.push_back(std::move(record));
+}
 
 void TBase::Clear() {
+    revision_ = NextRevision();
     std::vector<TBaseRecord>().swap(records_);
     current_ = 0;
 }
 
 void TBase::Add(TBaseRecord record) {
+    revision_ = NextRevision();
     records_.push_back(std::move(record));
     current_ = Count() - 1;
 }
@@ -23,6 +40,7 @@ TBaseRecord TBase::Get(int position) const {
 }
 
 void TBase::Put(int position, TBaseRecord record) {
+    revision_ = NextRevision();
     if (TBaseRecord* target = At(position)) *target = std::move(record);
 }
 
@@ -31,22 +49,28 @@ const TBaseRecord* TBase::At(int position) const {
 }
 
 TBaseRecord* TBase::At(int position) {
+    revision_ = NextRevision();
     return detail::IsValidPosition(records_, position) ? &records_[position] : nullptr;
 }
 
 void TBase::Delete(int position) {
+    revision_ = NextRevision();
     detail::DeleteEntry(records_, position, current_);
 }
 void TBase::MoveToBegin(int position) {
+    revision_ = NextRevision();
     detail::MoveEntryToBegin(records_, position, current_);
 }
 void TBase::MoveToEnd(int position) {
+    revision_ = NextRevision();
     detail::MoveEntryToEnd(records_, position, current_);
 }
 void TBase::MoveUp(int position) {
+    revision_ = NextRevision();
     detail::MoveEntryUp(records_, position, current_);
 }
 void TBase::MoveDown(int position) {
+    revision_ = NextRevision();
     detail::MoveEntryDown(records_, position, current_);
 }
 
@@ -61,6 +85,7 @@ bool TBase::IsUpdateLocked(int position) const {
 // category table) from overflowing; valid positions follow the rules as given.
 
 void TBase::CatMovedToBegin(int a) {
+    revision_ = NextRevision();
     if (a <= 0) return;
     for (TBaseRecord& link : records_) {
         if (link.Category < a)
@@ -71,6 +96,7 @@ void TBase::CatMovedToBegin(int a) {
 }
 
 void TBase::CatMovedToEnd(int a, int categoryCount) {
+    revision_ = NextRevision();
     if (a < 0 || categoryCount == a + 1) return;
     for (TBaseRecord& link : records_) {
         if (link.Category > a)
@@ -81,6 +107,7 @@ void TBase::CatMovedToEnd(int a, int categoryCount) {
 }
 
 void TBase::CatMovedUp(int a) {
+    revision_ = NextRevision();
     if (a <= 0) return;
     for (TBaseRecord& link : records_) {
         if (link.Category == a)
@@ -91,6 +118,7 @@ void TBase::CatMovedUp(int a) {
 }
 
 void TBase::CatMovedDown(int a, int categoryCount) {
+    revision_ = NextRevision();
     if (a < 0 || categoryCount == a + 1 || a == INT32_MAX) return;
     for (TBaseRecord& link : records_) {
         if (link.Category == a)
@@ -101,6 +129,7 @@ void TBase::CatMovedDown(int a, int categoryCount) {
 }
 
 void TBase::CatDeleted(int k) {
+    revision_ = NextRevision();
     // One pass instead of a Delete per link; Current ends where the last of
     // those Deletes would have left it.
     const std::size_t count = records_.size();
@@ -128,6 +157,7 @@ void TBase::CatDeleted(int k) {
 }
 
 void TBase::Reorder(const std::vector<std::size_t>& order) {
+    revision_ = NextRevision();
     std::vector<TBaseRecord> sorted;
     sorted.reserve(records_.size());
     for (std::size_t from : order)

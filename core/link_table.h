@@ -30,7 +30,7 @@ public:
     void Add(TBaseRecord record);
     // Appends the record without moving Current: the table grows, as when a
     // database file is read.
-    void Append(TBaseRecord record) { records_.push_back(std::move(record)); }
+    void Append(TBaseRecord record);
     // Gives back the room that growing left unused.
     void ShrinkToFit() { records_.shrink_to_fit(); }
     // A copy of the record at `position`; an empty record outside the table.
@@ -76,11 +76,17 @@ public:
     // All records, in table order.
     const std::vector<TBaseRecord>& Records() const { return records_; }
 
+    // Changes whenever the records may have changed (every change, and every
+    // writable access through At), so that an index kept beside the table can
+    // tell whether it is still in step with it.
+    std::uint64_t Revision() const { return revision_; }
+
 private:
     void Reorder(const std::vector<std::size_t>& order);
 
     std::vector<TBaseRecord> records_;
     int current_ = 0;
+    std::uint64_t revision_ = 0;
 };
 
 // The key SortByKeys uses: the first four keywords, each followed by ", "

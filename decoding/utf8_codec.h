@@ -66,4 +66,38 @@ inline void Append(char16_t u, std::string& out) {
     }
 }
 
+// The length (1 to 4) of the well-formed sequence at the start of `s`, with
+// its value in `codePoint`; 0 when the bytes there are not one (a stray or
+// missing continuation byte, an overlong form, a value above U+10FFFF).
+// Surrogate values are given as they are: the caller decides about them.
+inline std::size_t WellFormedSequence(std::string_view s, char32_t& codePoint) {
+    if (s.empty()) return 0;
+    const auto b0 = static_cast<unsigned char>(s[0]);
+    std::size_t n;
+    char32_t min;
+    if (b0 < 0x80) {
+        codePoint = b0;
+        return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2, min = 0x80, codePoint = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3, min = 0x800, codePoint = b0 & 0x0F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4, min = 0x10000, codePoint = b0 & 0x07;
+    } else {
+        return 0;
+    }
+    if (s.size() < n) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(s[k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        codePoint = (codePoint << 6) | (b & 0x3F);
+    }
+    return codePoint < min || codePoint > 0x10FFFF ? 0 : n;
+}
+
+inline bool IsSurrogate(char32_t codePoint) {
+    return codePoint >= 0xD800 && codePoint <= 0xDFFF;
+}
+
 }  // namespace qmp::utf8

@@ -4,6 +4,7 @@
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/charsets.h"
+#include "decoding/utf8_codec.h"
 
 namespace qmp {
 namespace {
@@ -17,31 +18,8 @@ bool IsAscii(std::string_view text) {
 // bytes there are not one (overlong forms, surrogates and values above
 // U+10FFFF are not valid). `codePoint` receives its value.
 std::size_t ValidSequence(std::string_view s, char32_t& codePoint) {
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    std::size_t n;
-    char32_t min;
-    if (b0 < 0x80) {
-        codePoint = b0;
-        return 1;
-    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-        n = 2, min = 0x80, codePoint = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        n = 3, min = 0x800, codePoint = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        n = 4, min = 0x10000, codePoint = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (s.size() < n) return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        const auto b = static_cast<unsigned char>(s[k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        codePoint = (codePoint << 6) | (b & 0x3F);
-    }
-    if (codePoint < min || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-        return 0;
-    }
-    return n;
+    const std::size_t n = utf8::WellFormedSequence(s, codePoint);
+    return utf8::IsSurrogate(codePoint) ? 0 : n;
 }
 
 }  // namespace

@@ -28,6 +28,15 @@ bool IsFolder(const std::string& osPath) {
 
 }  // namespace
 
+bool IsExistingFile(std::string_view path) {
+    struct stat info {};
+    return stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsExistingFolder(std::string_view path) {
+    return IsFolder(ToOsPath(path));
+}
+
 std::string IncludeTrailingSeparator(std::string_view path) {
     std::string out(path);
     if (out.empty() || out.back() != '/') out.push_back('/');

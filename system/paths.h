@@ -27,6 +27,13 @@ std::string ProgramFilesDir();
 // folder, a USB stick): it then keeps its settings beside itself.
 bool IsPortableInstall();
 
+// True when `path` (system ANSI text) is a regular file or a symbolic link to
+// one: a folder of that name does not count.
+bool IsExistingFile(std::string_view path);
+
+// True when `path` (system ANSI text) is a folder or a symbolic link to one.
+bool IsExistingFolder(std::string_view path);
+
 // `path` with a "/" appended unless it already ends with one.
 std::string IncludeTrailingSeparator(std::string_view path);
 

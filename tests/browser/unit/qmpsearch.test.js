@@ -5,7 +5,7 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
 
-const Q = require(path.join(__dirname, '../../../data/Templates/Full page/qmpsearch.js'));
+const Q = require(path.join(__dirname, '../../../data/EngineScripts/qmpsearch.js'));
 
 // A database from link descriptions, through the same arrays the page reads.
 function database(links, categories = ['All Categories']) {

@@ -1,0 +1,214 @@
+// A whole folder scan: a generated website of 10,000 realistic pages (20 to
+// 60 kB each, in nested folders) scanned into an empty database and saved.
+// Reports pages per second and the process's peak memory. The site is made
+// once in the temporary folder and kept for later runs.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/database.h"
+#include "core/program_values.h"
+#include "core/start_up.h"
+#include "indexing/folder_scan.h"
+#include "indexing/project_settings.h"
+#include "system/paths.h"
+#include "system/temp_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kPages = 10000;
+constexpr int kSections = 10;     // top folders
+constexpr int kSubsections = 10;  // folders in each
+constexpr int kPagesPerFolder = kPages / (kSections * kSubsections);
+
+const std::vector<std::string>& Vocabulary() {
+    static const std::vector<std::string> words = [] {
+        std::vector<std::string> list;
+        const char* stems[] = {
+            "quarry",   "granite",  "slate",    "limestone", "railway",  "incline", "village",
+            "valley",   "river",    "bridge",   "footpath",  "moorland", "heather", "kiln",
+            "engine",   "workers",  "strike",   "history",   "museum",   "archive", "letter",
+            "walk",     "trail",    "map",      "distance",  "parking",  "weather", "summit",
+            "cottage",  "chapel",   "market",   "harbour",   "steamer",  "wagon",   "winding",
+            "drum",     "chisel",   "hammer",   "powder",    "blast",    "sett",    "mason",
+            "carver",   "memorial", "society",  "member",    "meeting",  "minutes", "school",
+            "teacher",  "children", "family",   "emigrant",  "ship",     "america", "vermont",
+            "autumn",   "winter",   "spring",   "summer",    "morning",  "evening", "century",
+            "record",   "survey",   "geology",  "fossil",    "mineral",  "crystal", "quartz",
+            "feldspar", "mica",     "cleavage", "bedding",   "fault",    "seam",    "face",
+            "gallery",  "level",    "shaft",    "adit",      "tip",      "spoil",   "dressing",
+        };
+        const char* small[] = {"the",  "a",  "of",  "and",  "to", "in",  "on", "for", "with", "by",
+                               "from", "at", "was", "were", "is", "are", "it", "its", "they"};
+        for (const char* s : stems) {
+            list.push_back(s);
+            list.push_back(std::string(s) + "s");
+        }
+        for (const char* s : small)
+            for (int i = 0; i < 4; ++i)
+                list.push_back(s);  // common words are common
+        return list;
+    }();
+    return words;
+}
+
+std::string Sentence(std::mt19937& random, int words) {
+    const auto& vocabulary = Vocabulary();
+    std::uniform_int_distribution<std::size_t> pick(0, vocabulary.size() - 1);
+    std::string text;
+    for (int i = 0; i < words; ++i) {
+        std::string word = vocabulary[pick(random)];
+        if (i == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
+        if (i > 0) text.push_back(' ');
+        text.append(word);
+        if (random() % 23 == 0) {
+            text.push_back(' ');
+            text.append(std::to_string(random() % 2000));
+        }
+    }
+    return text + ". ";
+}
+
+// One page of 20 to 60 kB: a head with metas, a style and a script block,
+// navigation, paragraphs with inline markup and links, a table, a footer.
+std::string Page(std::mt19937& random, int number) {
+    std::ostringstream page;
+    const std::size_t size = 20000 + random() % 40000;
+    page << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+         << "<title>" << Sentence(random, 6) << "(page " << number << ")</title>\n"
+         << "<meta name=\"description\" content=\"" << Sentence(random, 18) << "\">\n"
+         << "<meta name=\"keywords\" content=\"quarry, " << Vocabulary()[random() % 40] << ", "
+         << Vocabulary()[random() % 60] << "\">\n"
+         << "<link rel=\"stylesheet\" href=\"../../css/site.css\">\n"
+         << "<style>\n  body { font-family: Georgia, serif; max-width: 60em; }\n"
+         << "  nav li { display: inline-block; margin-right: 1em; }\n</style>\n"
+         << "<script>\n  var folded = JSON.parse(localStorage.getItem('folded') || '[]');\n"
+         << "  function toggle(id) { document.getElementById(id).classList.toggle('f'); }\n"
+         << "</script>\n</head>\n<body>\n<nav><ul>\n";
+    for (int i = 0; i < 8; ++i)
+        page << "<li><a href=\"../s" << i << "/index.html\">" << Vocabulary()[random() % 80]
+             << "</a></li>\n";
+    page << "</ul></nav>\n<main>\n<article>\n<h1>" << Sentence(random, 5) << "</h1>\n";
+    int paragraph = 0;
+    while (static_cast<std::size_t>(page.tellp()) + 400 < size) {
+        if (++paragraph % 7 == 0)
+            page << "<h2 id=\"p" << paragraph << "\">" << Sentence(random, 4) << "</h2>\n";
+        page << "<p>" << Sentence(random, 12) << "<a href=\"page" << random() % 100 << ".html\">"
+             << Sentence(random, 3) << "</a> " << Sentence(random, 15) << "<em>"
+             << Sentence(random, 2) << "</em>" << Sentence(random, 20) << "</p>\n";
+        if (paragraph % 11 == 0) {
+            page << "<table class=\"walks\"><tr><th>Walk</th><th>km</th></tr>\n";
+            for (int row = 0; row < 5; ++row)
+                page << "<tr><td>" << Sentence(random, 3) << "</td><td>" << random() % 30 << "."
+                     << random() % 10 << "</td></tr>\n";
+            page << "</table>\n";
+        }
+    }
+    page << "</article>\n</main>\n<footer><p>&copy; 2024 The Quarry Society &ndash; "
+         << "<a href=\"../../contact.html\">contact</a></p></footer>\n</body>\n</html>\n";
+    return page.str();
+}
+
+// The generated site, made once; a marker file says it is complete.
+const std::string& Site() {
+    static const std::string site = [] {
+        const fs::path root = fs::path(qmp::TempDir()) / "qmp-scan-bench-site-v1";
+        const fs::path done = root / ".complete";
+        if (!fs::exists(done)) {
+            fs::remove_all(root);
+            std::mt19937 random(20240611);
+            int number = 0;
+            for (int s = 0; s < kSections; ++s) {
+                for (int t = 0; t < kSubsections; ++t) {
+                    const fs::path folder =
+                        root / ("section" + std::to_string(s)) / ("topic" + std::to_string(t));
+                    fs::create_directories(folder);
+                    for (int p = 0; p < kPagesPerFolder; ++p) {
+                        std::ofstream(folder / ("page" + std::to_string(p) + ".html"),
+                                      std::ios::binary)
+                            << Page(random, ++number);
+                    }
+                }
+            }
+            std::ofstream(done) << "ok\n";
+        }
+        return root.string() + "/";
+    }();
+    return site;
+}
+
+double PeakMemoryMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+class SilentScan final : public qmp::ScanHost {
+public:
+    void ShowProgress(std::string_view, int) override {}
+    void ReportPageNotFound(std::string_view) override {}
+};
+
+void BM_ScanSite(benchmark::State& state) {
+    const std::string site = Site();
+    const std::string data = std::string(QMP_SOURCE_DIR) + "data/";
+    qmp::SetProgramDirOverride(data);
+    const std::string database = site + "searchdb.js";
+    qmp::NullHost host;
+    SilentScan scan;
+    int links = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::copy_file(data + "Templates/Full page/searchdb.js", database,
+                      fs::copy_options::overwrite_existing);
+        qmp::InitDefaults();
+        qmp::ResetProjectSettings();
+        state.ResumeTiming();
+
+        qmp::OpenDatabase(host, database);
+        qmp::StopRequested = false;
+        qmp::ScanFolder(scan, site, 0, true, false);
+        qmp::StopRequested = true;
+        if (!qmp::SaveDatabase(host)) state.SkipWithError("the save failed");
+        links = qmp::Links.Count();
+    }
+    if (links != kPages) state.SkipWithError("not every page was added");
+    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(links) * state.iterations(),
+                                                   benchmark::Counter::kIsRate);
+    state.counters["peak_MB"] = PeakMemoryMegabytes();
+    qmp::SetProgramDirOverride("");
+}
+BENCHMARK(BM_ScanSite)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The same scan again over the full database: every file is found linked
+// already, so the cost is the lookup of its URL among 10,000 (no extraction).
+void BM_RescanSite(benchmark::State& state) {
+    const std::string site = Site();
+    qmp::SetProgramDirOverride(std::string(QMP_SOURCE_DIR) + "data/");
+    qmp::NullHost host;
+    SilentScan scan;
+    qmp::OpenDatabase(host, site + "searchdb.js");  // as the scan above left it
+    if (qmp::Links.Count() != kPages) state.SkipWithError("run BM_ScanSite first");
+    for (auto _ : state) {
+        qmp::StopRequested = false;
+        qmp::ScanFolder(scan, site, 0, true, false);
+        qmp::StopRequested = true;
+    }
+    if (qmp::Links.Count() != kPages) state.SkipWithError("a file was added again");
+    state.counters["files/s"] = benchmark::Counter(static_cast<double>(kPages) * state.iterations(),
+                                                   benchmark::Counter::kIsRate);
+    qmp::SetProgramDirOverride("");
+}
+BENCHMARK(BM_RescanSite)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,45 @@
+#include "cli/cli_host.h"
+
+#include "decoding/display_text.h"
+#include "indexing/rating_settings.h"
+
+namespace qmp::cli {
+
+CliHost::CliHost(Console& console, bool quiet)
+    : console_(console),
+      progress_(console.err, console.errIsTerminal && !quiet, console.terminalWidth) {}
+
+void CliHost::Say(std::string_view caption, std::string_view ansiText) {
+    progress_.Clear();
+    if (caption == "Error") ++errors_;
+    console_.err << caption << ": " << AnsiDisplayText(ansiText) << '\n' << std::flush;
+}
+
+MessageAnswer CliHost::ShowMessage(const Message& message) {
+    Say(message.caption, message.text);
+    if (message.buttons != MessageButtons::kYesNo) return MessageAnswer::kOk;
+    // Nobody is there to answer: the careful answer, which changes nothing.
+    return MessageAnswer::kNo;
+}
+
+void CliHost::LoadRatingSettings(std::string_view databasePath) {
+    LoadProjectSettings(databasePath);
+}
+
+void CliHost::ShowProgress(std::string_view path, int linkCount) {
+    progress_.Show("Files indexed: " + std::to_string(linkCount) + "  ", AnsiDisplayText(path));
+}
+
+void CliHost::ReportPageNotFound(std::string_view decodedUrl) {
+    Warning(PageNotFoundText(decodedUrl));
+}
+
+bool CliHost::AskReplace(const std::string& question) {
+    return replace_ && !keep_.contains(question);
+}
+
+void CliHost::ReportCopyError(const std::string& message) {
+    Error(message);
+}
+
+}  // namespace qmp::cli

@@ -1,0 +1,127 @@
+// qmp addsite, update and list: the commands that work on a search database.
+
+#include <sys/stat.h>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/link_output.h"
+#include "core/database.h"
+#include "core/database_file.h"
+#include "core/file_buffer.h"
+#include "core/program_values.h"
+#include "indexing/link_update.h"
+#include "system/os_path.h"
+#include "system/paths.h"
+
+namespace qmp::cli {
+namespace {
+
+enum class Need { kRead, kSave };
+
+// Whether the database at `path` can be opened (and, to be saved, holds the
+// markers between which the save writes); tells why not. Checked before any
+// work, so that a wrong path never costs a scan, and never leaves a
+// database written somewhere else.
+bool CheckDatabase(Session& session, const std::string& path, Need need) {
+    struct stat info {};
+    if (::stat(ToOsPath(path).c_str(), &info) != 0) {
+        session.host.Error("The database " + path + " does not exist.");
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        session.host.Error(path + " is not a database file.");
+        return false;
+    }
+    FileBuffer buffer = OpenFileBuffer(path);
+    if (!buffer.IsOpen()) {
+        session.host.Error("The database " + path + " cannot be read.");
+        return false;
+    }
+    std::int64_t position = 0;
+    if (need == Need::kSave &&
+        !(FindText(buffer, kSettingsMarker, position) && FindText(buffer, kEndMarker, position))) {
+        session.host.Error("A search engine database is not found in the file " + path + ".");
+        return false;
+    }
+    return true;
+}
+
+// Runs a scan or an update between the clearing and the setting of
+// StopRequested. From here on Ctrl+C stops the work and lets the save run;
+// an interrupt that came before still stops it.
+template <typename Work>
+void RunStoppable(Session& session, Work work) {
+    InstallInterruptHandler();
+    StopRequested = InterruptRequested();
+    work();
+    StopRequested = true;
+    session.host.EndProgress();
+    if (InterruptRequested())
+        session.console.err << "Stopped: the links found so far are kept and saved.\n";
+}
+
+}  // namespace
+
+int AddSiteCommand(Session& session, const ParsedArgs& args) {
+    const auto database = session.Path(args.positional[0]);
+    const auto folder = session.Path(args.positional[1]);
+    if (!database || !folder) return kExitUsage;
+    std::optional<std::int32_t> category = 0;
+    if (args.Has("category")) {
+        const std::string text = args.Value("category");
+        category = ParseInteger(text);
+        if (!category) return UsageError(session, "'" + text + "' is not a valid integer value");
+    }
+    if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
+    if (!IsExistingFolder(*folder)) {
+        session.host.Error("The folder " + *folder + " does not exist.");
+        return kExitFileError;
+    }
+
+    OpenDatabase(session.host, *database);
+    if (args.Has("category") && (*category < 0 || *category >= Categories.Count())) {
+        return UsageError(session, "The database has no category " + std::to_string(*category) +
+                                       " (its categories are numbered from 0 to " +
+                                       std::to_string(Categories.Count() - 1) + ").");
+    }
+    const int before = Links.Count();
+    RunStoppable(session, [&] {
+        ScanFolder(session.host, IncludeTrailingSeparator(*folder), *category,
+                   !args.Has("no-subfolders"), args.Has("existing"));
+    });
+    if (!SaveDatabase(session.host)) return kExitFileError;
+    session.Report("Links added: " + std::to_string(Links.Count() - before) +
+                   ". Links in the database: " + std::to_string(Links.Count()) + ".");
+    return kExitSuccess;
+}
+
+int UpdateCommand(Session& session, const ParsedArgs& args) {
+    const auto database = session.Path(args.positional[0]);
+    if (!database) return kExitUsage;
+    if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
+
+    OpenDatabase(session.host, *database);
+    UpdateCounts counts;
+    RunStoppable(session, [&] { counts = UpdateLinks(session.host); });
+    if (!SaveDatabase(session.host)) return kExitFileError;
+    session.Report("Links updated: " + std::to_string(counts.updated) +
+                   ". Pages not found: " + std::to_string(counts.notFound) + ".");
+    return kExitSuccess;
+}
+
+int ListCommand(Session& session, const ParsedArgs& args) {
+    const auto database = session.Path(args.positional[0]);
+    if (!database) return kExitUsage;
+    if (!CheckDatabase(session, *database, Need::kRead)) return kExitFileError;
+
+    OpenDatabase(session.host, *database);
+    if (args.Has("json")) {
+        WriteTablesJson(session.console.out, Categories, Links);
+    } else {
+        WriteTablesText(session.console.out, Categories, Links);
+    }
+    return kExitSuccess;
+}
+
+}  // namespace qmp::cli

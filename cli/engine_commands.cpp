@@ -1,0 +1,149 @@
+// qmp new and qmp templates: making a search engine from a template.
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+
+#include "cli/commands.h"
+#include "cli/engine_settings.h"
+#include "core/program_values.h"
+#include "core/project_folder.h"
+#include "decoding/database_text.h"
+#include "decoding/display_text.h"
+#include "system/file_ops.h"
+#include "system/folders.h"
+#include "system/os_path.h"
+#include "system/paths.h"
+
+namespace qmp::cli {
+namespace {
+
+// The engine's own files that an author may have changed.
+constexpr std::array<std::string_view, 3> kKeptFiles = {"searchdb.js", "search.html", "qmptp.js"};
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(ToOsPath(path).c_str(), &info) == 0;
+}
+
+std::string JoinedNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// A database name is a file of the engine's folder itself.
+bool IsPlainFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
+// Gives the engine the database `name` in place of the template's
+// searchdb.js: a copy of the template's empty database under that name (an
+// existing file of that name stays unless `replace`), and the page's setting
+// naming it. The template's searchdb.js goes again unless it was there before.
+bool UseDatabaseName(Session& session, const std::string& templateFolder, const std::string& root,
+                     const std::string& name, bool replace, bool searchdbExisted) {
+    const std::string target = root + name;
+    if (Exists(target) && !replace) {
+        session.Note("Kept the existing " + target + "; --replace replaces it.");
+    } else {
+        std::string content;
+        if (!ReadFileContent(ToOsPath(templateFolder + DefaultDatabaseName), content) ||
+            !ReplaceFileContent(SystemFileOps(), target, content)) {
+            session.host.Error("Cannot copy file " + templateFolder + DefaultDatabaseName +
+                               "\nto directory " + root);
+            return false;
+        }
+    }
+    if (!searchdbExisted) SystemFileOps().Remove(root + DefaultDatabaseName);
+
+    const std::string settingsPath = root + "qmptp.js";
+    std::string script;
+    if (!ReadFileContent(ToOsPath(settingsPath), script) ||
+        !SetDatabaseSetting(script, UrlEncode(ToOsPath(name)))) {
+        session.host.Error("The database setting of " + settingsPath +
+                           " cannot be set: the search page will not find " + name + ".");
+        return false;
+    }
+    if (!ReplaceFileContent(SystemFileOps(), settingsPath, script)) {
+        session.host.Error("Cannot write file " + settingsPath + ".");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int TemplatesCommand(Session& session, const ParsedArgs&) {
+    const std::string folder = DefaultTemplatesDir();
+    const std::vector<std::string> names = ListTemplates(folder);
+    if (names.empty()) {
+        session.host.Error("No templates are found in " + folder + ".");
+        return kExitFileError;
+    }
+    for (const std::string& name : names)
+        session.console.out << AnsiDisplayText(name) << '\n';
+    return kExitSuccess;
+}
+
+int NewCommand(Session& session, const ParsedArgs& args) {
+    const auto rootPath = session.Path(args.positional[0]);
+    if (!rootPath) return kExitUsage;
+    const std::string root = IncludeTrailingSeparator(*rootPath);
+    const bool replace = args.Has("replace");
+    const std::string databaseName =
+        args.Has("db") ? FromOsName(args.Value("db")) : DefaultDatabaseName;
+    if (!IsPlainFileName(databaseName) || ToOsPath(databaseName) != args.Value("db", "searchdb.js"))
+        return UsageError(session, "'" + databaseName + "' is not a file name for the database.");
+
+    const std::string templatesDir = DefaultTemplatesDir();
+    const std::vector<std::string> templates = ListTemplates(templatesDir);
+    if (templates.empty()) {
+        session.host.Error("No templates are found in " + templatesDir + ".");
+        return kExitFileError;
+    }
+    std::string templateName = templates.front();
+    if (args.Has("template")) {
+        templateName = FromOsName(args.Value("template"));
+        if (std::find(templates.begin(), templates.end(), templateName) == templates.end()) {
+            return UsageError(session, "There is no template '" + templateName +
+                                           "'. The templates are: " + JoinedNames(templates) + ".");
+        }
+    }
+
+    if (!ForceFolders(root) || !IsExistingFolder(root)) {
+        session.host.Error("The folder " + root + " cannot be created.");
+        return kExitFileError;
+    }
+    std::vector<std::string> keptFiles;
+    for (std::string_view name : kKeptFiles)
+        if (!replace && Exists(root + std::string(name)))
+            keptFiles.push_back(root + std::string(name));
+    const bool searchdbExisted = Exists(root + DefaultDatabaseName);
+
+    session.host.SetReplaceAnswer(replace);
+    // Under another name, an existing searchdb.js is not this engine's
+    // database: --replace never empties it.
+    if (databaseName != DefaultDatabaseName)
+        session.host.KeepAlways(ReplaceQuestionText(root + DefaultDatabaseName));
+    const CopyResult copied = CreateProject(templatesDir, templateName, root, session.host);
+    if (copied.failed > 0) return kExitFileError;
+    for (const std::string& kept : keptFiles) {
+        if (databaseName == DefaultDatabaseName || !kept.ends_with("/" + DefaultDatabaseName))
+            session.Note("Kept the existing " + kept + "; --replace replaces it.");
+    }
+    if (databaseName != DefaultDatabaseName &&
+        !UseDatabaseName(session, IncludeTrailingSeparator(templatesDir) + templateName + "/", root,
+                         databaseName, replace, searchdbExisted)) {
+        return kExitFileError;
+    }
+
+    const std::string databasePath = root + databaseName;
+    session.Report("Database: " + AnsiDisplayText(databasePath));
+    session.Report("Start page: " + AnsiDisplayText(StartPage(databasePath)));
+    return kExitSuccess;
+}
+
+}  // namespace qmp::cli

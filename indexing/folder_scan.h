@@ -1,0 +1,59 @@
+#pragma once
+// Filling the link table from the files of a website: the folder scan, and
+// the stop flag that ends a scan or an update early.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qmp {
+
+// Set to stop a running scan or update before its next file: by the scanning
+// window's Stop button, or by the command line's interrupt handler (a
+// lock-free atomic, so a signal handler may set it). The caller clears it
+// before the operation and sets it when the operation has returned.
+extern std::atomic<bool> StopRequested;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// What a scan or an update shows while it works: the scanning window, or the
+// command line's progress line.
+class ScanHost {
+public:
+    virtual ~ScanHost() = default;
+    // Before each file: the file's path and the number of links so far (the
+    // window's label: ScanLabelText); then pending window messages run, which
+    // is when a Stop is seen.
+    virtual void ShowProgress(std::string_view path, int linkCount) = 0;
+    // The update found no file for a link whose decoded URL is `decodedUrl`:
+    // the warning PageNotFoundText (caption "Warning"). The update goes on.
+    virtual void ReportPageNotFound(std::string_view decodedUrl) = 0;
+};
+
+// The scanning window's label: the path, a line break (CR LF) and
+// "Files indexed: " with the number of links.
+std::string ScanLabelText(std::string_view path, int linkCount);
+
+// "The page %s is not found." with the decoded URL for %s.
+std::string PageNotFoundText(std::string_view decodedUrl);
+
+// Appends to Links one link per file of a listed type in `folder` (a full
+// path ending with "/") and, when `recurse` is set, in its sub-folders at any
+// depth, except those named in the stop-folder list and folders reached
+// through a symbolic link. The entries of each folder are taken in the order
+// of their names. Files already linked are skipped unless `addExisting` is
+// set. Every added link gets `category`. A folder that cannot be read adds
+// nothing. Stops early when StopRequested is set; the links added so far stay.
+void ScanFolder(ScanHost& host, std::string_view folder, std::int32_t category, bool recurse,
+                bool addExisting);
+
+// Appends the link record of the file at `filePath` with `category`, unless
+// the file is one of the rating settings files, its extension is not in the
+// extension list, or StopRequested is set.
+void AddFile(ScanHost& host, std::string_view filePath, std::int32_t category);
+
+// True when some link of Links has exactly the URL that the file at
+// `filePath` gets in the database at DatabasePath.
+bool IsLinkPresent(std::string_view filePath);
+
+}  // namespace qmp

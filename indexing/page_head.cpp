@@ -1,0 +1,196 @@
+#include "indexing/page_head.h"
+
+#include <array>
+#include <bitset>
+#include <cstring>
+
+#include "decoding/ansi_code_page.h"
+#include "indexing/markup_tokenizer.h"
+
+namespace qmp {
+namespace {
+
+// For each byte of an element name, the bytes that the system's ANSI rules
+// lower-case to it.
+template <std::size_t N>
+std::array<std::bitset<256>, N> LettersOf(std::string_view name) {
+    std::array<std::bitset<256>, N> letters;
+    for (std::size_t i = 0; i < N; ++i)
+        for (int b = 0; b < 256; ++b)
+            if (AnsiLowerChar(static_cast<unsigned char>(b)) == name[i]) letters[i].set(b);
+    return letters;
+}
+
+// False only when no "<" from `from` on can start the element `name` (of N
+// letters): the bytes after it cannot spell the name (an apostrophe inside a
+// word is dropped, and a character reference could stand for any letter, so
+// either makes a maybe). The tokens need not then be read to learn that the
+// rest of a page holds no such element.
+template <std::size_t N>
+bool MayHoldElement(std::string_view data, std::size_t from, std::string_view name) {
+    const std::array<std::bitset<256>, N> letters = LettersOf<N>(name);
+    while (from < data.size()) {
+        const void* found = std::memchr(data.data() + from, '<', data.size() - from);
+        if (found == nullptr) return false;
+        std::size_t at =
+            static_cast<std::size_t>(static_cast<const char*>(found) - data.data()) + 1;
+        from = at;
+        std::size_t letter = 0;
+        for (; at < data.size() && letter < N; ++at) {
+            const auto byte = static_cast<unsigned char>(data[at]);
+            if (byte == '&') return true;
+            if (byte == '\'' && letter > 0) continue;
+            if (!letters[letter].test(byte)) break;
+            ++letter;
+        }
+        if (letter == N) return true;
+    }
+    return false;
+}
+
+// Reads up to a "<" directly followed by a word that, lower-cased by the
+// system's ANSI rules, is `name` (lower case): true just after that word.
+bool FindElementIn(TokenReader& reader, Token& token, std::string_view name) {
+    for (;;) {
+        reader.Next(token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind != tkTagOpen) continue;
+        reader.Next(token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind == tkWord && token.Text.size() == name.size() &&
+            AnsiLowerCase(token.Text) == name) {
+            return true;
+        }
+    }
+}
+
+bool IsTagEnd(TokenKind kind) {
+    return kind == tkTagClose || kind == tkEmptyTagClose;
+}
+
+bool IsStop(TokenKind kind) {
+    return IsTagEnd(kind) || kind == tkEnd;
+}
+
+bool IsQuote(const Token& token) {
+    return token.Kind == tkSymbol && (token.Text == "\"" || token.Text == "'");
+}
+
+// Letters A to Z only: the meta values are compared as ASCII.
+std::string AsciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// Reads to the next word, stopping at a tag end or the end: true at a word.
+bool ReadToWord(TokenReader& reader, Token& token) {
+    do {
+        reader.Next(token);
+        if (token.Kind == tkWord) return true;
+    } while (!IsStop(token.Kind));
+    return false;
+}
+
+// A content attribute's value: skips to a quote, then collects the texts of
+// words, numbers, spaces and symbols up to the next quote (tag pieces are
+// dropped). A tag end or the end of the file stops either part, and is left
+// in `token`; a value cut short by the end is still the value.
+void ReadContentValue(TokenReader& reader, Token& token, std::string& collected) {
+    do {
+        reader.Next(token);
+        if (IsStop(token.Kind)) return;
+    } while (!IsQuote(token));
+    collected.clear();
+    for (;;) {
+        reader.Next(token);
+        if (IsStop(token.Kind) || IsQuote(token)) return;
+        if (token.Kind <= tkSymbol || token.Kind == tkWord) collected += token.Text;
+    }
+}
+
+enum class MetaKind { kNone, kDescription, kContentType, kOther };
+
+}  // namespace
+
+std::string ReadPageTitle(FileBuffer& buffer) {
+    SeekBuffer(buffer, 0, SeekOrigin::kBegin);
+    // Without a title element the tokens are not read at all; the space
+    // pending at their end would be none.
+    if (!MayHoldElement<5>(buffer.Data(), 0, "title")) {
+        PendingSpace = false;
+        return {};
+    }
+    TokenReader reader(buffer);
+    Token token;
+    if (!FindElementIn(reader, token, "title")) return {};
+    do {
+        reader.Next(token);
+        if (token.Kind == tkEnd) return {};
+    } while (!IsTagEnd(token.Kind));
+    std::string title;
+    for (;;) {
+        reader.Next(token);
+        if (token.Kind == tkEnd || (token.Kind >= tkTagOpen && token.Kind <= tkPIOpen))
+            return title;
+        title += token.Text;
+    }
+}
+
+MetaFields ReadMetaFields(FileBuffer& buffer) {
+    SeekBuffer(buffer, 0, SeekOrigin::kBegin);
+    TokenReader reader(buffer);
+    Token token;
+    MetaFields fields;
+    for (;;) {
+        reader.Sync();
+        if (!MayHoldElement<4>(buffer.Data(), static_cast<std::size_t>(buffer.Position()),
+                               "meta")) {
+            // Reading the tokens to the end would find nothing and leave no
+            // space pending.
+            PendingSpace = false;
+            return fields;
+        }
+        if (!FindElementIn(reader, token, "meta")) return fields;
+        MetaKind kind = MetaKind::kNone;
+        std::string collected;
+        for (;;) {
+            reader.Next(token);
+            if (token.Kind == tkWord) {
+                if (token.Text == "name") {
+                    if (ReadToWord(reader, token))
+                        kind = AsciiLower(token.Text) == "description" ? MetaKind::kDescription
+                                                                       : MetaKind::kOther;
+                } else if (token.Text == "charset") {
+                    if (ReadToWord(reader, token)) fields.charset = AsciiLower(token.Text);
+                } else if (token.Text == "http-equiv") {
+                    if (ReadToWord(reader, token))
+                        kind = AsciiLower(token.Text) == "content-type" ? MetaKind::kContentType
+                                                                        : MetaKind::kOther;
+                } else if (token.Text == "content") {
+                    ReadContentValue(reader, token, collected);
+                }
+            }
+            // The checks after each token; a reading above that stopped at a
+            // tag end or at the end of the file leaves that token here.
+            if (IsTagEnd(token.Kind)) {
+                collected.clear();
+                kind = MetaKind::kNone;
+            }
+            if (kind == MetaKind::kOther) break;
+            if (kind == MetaKind::kContentType && !collected.empty()) {
+                const std::string lower = AsciiLower(collected);
+                const std::size_t equals = lower.find('=');
+                if (equals != std::string::npos) fields.charset = lower.substr(equals + 1);
+                collected.clear();
+            }
+            if (kind == MetaKind::kDescription && !collected.empty()) {
+                fields.description = std::move(collected);
+                break;
+            }
+            if (token.Kind == tkEnd) return fields;
+        }
+    }
+}
+
+}  // namespace qmp
