@@ -144,42 +144,52 @@ void RebuildWordIndex(TRating& rating) {
     }
 }
 
-// What the word index knows of a lower-case word.
-struct WordLookup {
-    TWordRecord* entry = nullptr;  // the word's entry, if it has one
-    bool stopWord = false;
+// What an occurrence of a word in the list changes, kept compact beside the
+// list while words are counted: a page's words mostly repeat, and each
+// repetition then touches one small record.
+struct CountedWord {
+    double weight;
+    std::int64_t count;
+    // The occurrence that gave the weight: its position, the number of its
+    // tag sum (kNoSum: none to compare with) and its case class.
+    std::int64_t bestPosition;
+    std::uint32_t bestSum;
+    CaseKind bestCase;
 };
 
-// The occurrence of a word weighed last.
-struct WeighedOccurrence {
-    std::int64_t position = 0;
-    long double tagSum = 0.0L;
-    CaseKind caseKind = CaseKind::kDigit;
-    bool valid = false;
-};
+constexpr std::uint32_t kNoSum = UINT32_MAX;
 
-// The word index and the last weighed occurrences of a rating: kept from
-// one document to the next, so that a page's words find their storage ready.
+// The word index and the counted words of a rating: kept from one document
+// to the next, so that a page's words find their storage ready.
 struct CountingScratch {
     WordTable index;
-    std::vector<WeighedOccurrence> weighed;  // by entry of the word list
-
-    void Clear() {
-        index.Clear();
-        weighed.clear();
-    }
+    std::vector<CountedWord> counted;   // by entry of the word list
+    std::vector<long double> sums;      // the tag sums met, by number
+    std::vector<long double> sumTerms;  // TagWeight times each of them
 };
 
 // Counts words into a rating's word list for as long as the rating's
 // settings and file size stay as they are: the work of AddWord and
-// AddKeyword, with the weight terms worked out once. `index` maps the
-// words of the list to their entries, and known stop words to
-// kKnownStopWord.
+// AddKeyword, with the weight terms worked out once. The counts and weights
+// are kept in the scratch while counting and written to the list by Finish.
+// The scratch's index maps the words of the list to their entries, and
+// known stop words to kKnownStopWord.
 class WordCounter final {
 public:
-    WordCounter(TRating& rating, const RatingLookup& lookup, WordTable& index,
-                std::vector<WeighedOccurrence>& weighed)
-        : rating_(rating), lookup_(lookup), index_(index), weighed_(weighed), terms_(rating) {}
+    WordCounter(TRating& rating, const RatingLookup& lookup, CountingScratch& scratch)
+        : rating_(rating),
+          lookup_(lookup),
+          index_(scratch.index),
+          counted_(scratch.counted),
+          sums_(scratch.sums),
+          sumTerms_(scratch.sumTerms),
+          terms_(rating) {
+        sums_.clear();
+        sumTerms_.clear();
+        counted_.clear();
+        for (const TWordRecord& entry : rating.WordList)
+            counted_.push_back({entry.Weight, entry.Count, 0, kNoSum, CaseKind::kDigit});
+    }
 
     const RatingLookup& Lookup() const { return lookup_; }
 
@@ -187,78 +197,113 @@ public:
     void AddWord(std::string_view word, std::int64_t position, std::size_t readable = 0) {
         if (word == "-" || rating_.SkipText) return;
         const WordKey key = LowerWord(word, lower_, readable);
-        const WordLookup found = FindWord(key);
-        if (found.stopWord) return;
-        const long double tagSum = CurrentTagSum(rating_);
-        if (TWordRecord* entry = found.entry) {
-            if (entry->Count < INT64_MAX) ++entry->Count;
-            WeighedOccurrence& last = LastWeighed(*entry);
-            // A later occurrence with the same case class and open tags can
-            // weigh no more than the one weighed last, whose weight the entry
-            // already holds or beats.
-            if (last.valid && last.caseKind == key.caseKind && last.tagSum == tagSum &&
-                position >= last.position && terms_.FallsWithPosition())
-                return;
-            const double weight = terms_.Weight(key.caseKind, position, tagSum);
-            entry->Weight = weight > entry->Weight ? weight : entry->Weight;
-            last = {position, tagSum, key.caseKind, true};
+        const std::int32_t known = Find(key);
+        if (known == TRating::kKnownStopWord) return;
+        const std::uint32_t sum = SumNumber(CurrentTagSum(rating_));
+        if (known != WordTable::kMissing) {
+            CountedWord& entry = counted_[static_cast<std::size_t>(known)];
+            if (entry.count < INT64_MAX) ++entry.count;
+            if (Outweighed(entry, key.caseKind, sum, position)) return;
+            const double weight = Weight(key.caseKind, position, sum);
+            if (weight > entry.weight) {
+                entry.weight = weight;
+                entry.bestPosition = position;
+                entry.bestSum = sum;
+                entry.bestCase = key.caseKind;
+            }
             return;
         }
-        if (position == -1) return Append(key, position, -1.0, {});
-        Append(key, position, terms_.Weight(key.caseKind, position, tagSum),
-               {position, tagSum, key.caseKind, true});
+        if (position == -1) return Append(key, position, {-1.0, 1, 0, kNoSum, key.caseKind});
+        Append(key, position,
+               {Weight(key.caseKind, position, sum), 1, position, sum, key.caseKind});
     }
 
     void AddKeyword(std::string_view word) {
         const WordKey key = LowerWord(word, lower_);
-        const WordLookup found = FindWord(key);
-        if (found.stopWord) return;
+        const std::int32_t known = Find(key);
+        if (known == TRating::kKnownStopWord) return;
         const auto keywordWeight = [&] {
             return terms_.Weight(key.caseKind, 0, CurrentTagSum(rating_)) * rating_.KeywordRating;
         };
-        if (TWordRecord* entry = found.entry) {
-            if (entry->Count < INT64_MAX) ++entry->Count;
-            if (rating_.KeywordRating > entry->Weight) {
-                entry->Weight = keywordWeight();  // may be lower than before
-                LastWeighed(*entry) = {};
+        if (known != WordTable::kMissing) {
+            CountedWord& entry = counted_[static_cast<std::size_t>(known)];
+            if (entry.count < INT64_MAX) ++entry.count;
+            if (rating_.KeywordRating > entry.weight) {
+                entry.weight = keywordWeight();  // may be lower than before
+                entry.bestSum = kNoSum;
             }
             return;
         }
-        Append(key, 0, keywordWeight(), {});
+        Append(key, 0, {keywordWeight(), 1, 0, kNoSum, key.caseKind});
+    }
+
+    // Writes the counts and weights to the word list.
+    void Finish() {
+        for (std::size_t i = 0; i < rating_.WordList.size(); ++i) {
+            rating_.WordList[i].Count = counted_[i].count;
+            rating_.WordList[i].Weight = counted_[i].weight;
+        }
     }
 
 private:
-    WordLookup FindWord(const WordKey& key) {
+    // The word list entry of a word, kKnownStopWord or WordTable::kMissing.
+    std::int32_t Find(const WordKey& key) {
         const std::int32_t known = index_.Find(key.lower, key.tableKey);
-        if (known == TRating::kKnownStopWord) return {nullptr, true};
-        if (known != WordTable::kMissing)
-            return {&rating_.WordList[static_cast<std::size_t>(known)], false};
+        if (known != WordTable::kMissing) return known;
         if (lookup_.IsStopWord(key.lower, key.tableKey, rating_.StopWordsMinimalRating)) {
             index_.Insert(key.lower, key.tableKey, TRating::kKnownStopWord);
-            return {nullptr, true};
+            return TRating::kKnownStopWord;
         }
-        return {};
+        return WordTable::kMissing;
     }
 
-    WeighedOccurrence& LastWeighed(const TWordRecord& entry) {
-        const auto index = static_cast<std::size_t>(&entry - rating_.WordList.data());
-        if (index >= weighed_.size()) weighed_.resize(index + 1);
-        return weighed_[index];
+    // The number of a tag sum: equal sums, equal numbers. The sum and its
+    // term of the weight are kept under the number.
+    std::uint32_t SumNumber(long double sum) {
+        if (lastNumber_ < sums_.size() && sum == sums_[lastNumber_]) return lastNumber_;
+        // A sum that is not a number equals nothing; all such share one number.
+        const bool number = sum == sum;
+        std::size_t i = 0;
+        while (i < sums_.size() && (number ? !(sums_[i] == sum) : sums_[i] == sums_[i]))
+            ++i;
+        if (i == sums_.size()) {
+            sums_.push_back(sum);
+            sumTerms_.push_back(terms_.TagTerm(sum));
+        }
+        return lastNumber_ = static_cast<std::uint32_t>(i);
     }
 
-    void Append(const WordKey& key, std::int64_t position, double weight,
-                const WeighedOccurrence& last) {
+    double Weight(CaseKind kind, std::int64_t position, std::uint32_t sum) const {
+        return terms_.WeightWithTagTerm(kind, position, sumTerms_[sum]);
+    }
+
+    // True when an occurrence of an entry's word at `position`, of case class
+    // `kind` and under the tags of sum number `sum`, can weigh no more than
+    // the occurrence that gave the entry its weight: each term of the weight
+    // is then at most that occurrence's term, and the sums and roundings of
+    // the formula keep that order.
+    bool Outweighed(const CountedWord& entry, CaseKind kind, std::uint32_t sum,
+                    std::int64_t position) const {
+        return entry.bestSum != kNoSum && position >= entry.bestPosition &&
+               terms_.FallsWithPosition() && sumTerms_[sum] <= sumTerms_[entry.bestSum] &&
+               terms_.CaseTerm(kind) <= terms_.CaseTerm(entry.bestCase);
+    }
+
+    void Append(const WordKey& key, std::int64_t position, const CountedWord& counted) {
         const std::size_t index = rating_.WordList.size();
         index_.Insert(key.lower, key.tableKey, static_cast<std::int32_t>(index));
-        rating_.WordList.push_back(TWordRecord{std::string(key.lower), 1, position, weight, 0.0});
-        if (weighed_.size() <= index) weighed_.resize(index + 1);
-        weighed_[index] = last;
+        rating_.WordList.push_back(
+            TWordRecord{std::string(key.lower), 1, position, counted.weight, 0.0});
+        counted_.push_back(counted);
     }
 
     TRating& rating_;
     const RatingLookup& lookup_;
     WordTable& index_;
-    std::vector<WeighedOccurrence>& weighed_;
+    std::vector<CountedWord>& counted_;
+    std::vector<long double>& sums_;
+    std::uint32_t lastNumber_ = kNoSum;
+    std::vector<long double>& sumTerms_;
     const WeightTerms terms_;
     std::string lower_;  // room for the lower-case form of the word being counted
 };
@@ -311,10 +356,9 @@ public:
                 // a space that does nothing but count: it is taken here, as
                 // the next pass would take it, unless the depth limit stops
                 // the reading first.
-                if (PendingSpace && position_ <= limit) {
-                    PendingSpace = false;
-                    ++position_;
-                }
+                const bool space = PendingSpace && position_ <= limit;
+                PendingSpace = PendingSpace && !space;
+                position_ += space ? 1 : 0;
             } else if (token_.Kind != tkSpace) {
                 Handle();
             }
@@ -565,15 +609,23 @@ void PopTag(TRating& rating, std::string_view name) {
 void AddWord(TRating& rating, std::string_view word, std::int64_t position) {
     SyncTagSums(rating);
     RebuildWordIndex(rating);
-    std::vector<WeighedOccurrence> weighed;
-    WordCounter(rating, EnsureLookup(rating), rating.WordIndex, weighed).AddWord(word, position);
+    CountingScratch scratch;
+    scratch.index = std::move(rating.WordIndex);
+    WordCounter counter(rating, EnsureLookup(rating), scratch);
+    counter.AddWord(word, position);
+    counter.Finish();
+    rating.WordIndex = std::move(scratch.index);
 }
 
 void AddKeyword(TRating& rating, std::string_view word) {
     SyncTagSums(rating);
     RebuildWordIndex(rating);
-    std::vector<WeighedOccurrence> weighed;
-    WordCounter(rating, EnsureLookup(rating), rating.WordIndex, weighed).AddKeyword(word);
+    CountingScratch scratch;
+    scratch.index = std::move(rating.WordIndex);
+    WordCounter counter(rating, EnsureLookup(rating), scratch);
+    counter.AddKeyword(word);
+    counter.Finish();
+    rating.WordIndex = std::move(scratch.index);
 }
 
 double WordWeight(const TRating& rating, std::string_view word, std::int64_t position) {
@@ -609,8 +661,8 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     // One rating at a time runs on a thread (the tokenizer's flag is one for
     // the whole program), so its scratch can be the thread's.
     thread_local CountingScratch scratch;
-    scratch.Clear();
-    WordCounter counter(rating, EnsureLookup(rating), scratch.index, scratch.weighed);
+    scratch.index.Clear();
+    WordCounter counter(rating, EnsureLookup(rating), scratch);
 
     // A byte-order mark is no text: read as letters it would become a
     // keyword of its own, or stick to the page's first word.
@@ -626,6 +678,7 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     // hides its content (a page cut off by the depth limit inside a script).
     rating.SkipText = false;
     AddFileNameWords(counter, namePath);
+    counter.Finish();
 
     ScoreWords(rating);
     // Only the entries that are kept need their places: the first steps of

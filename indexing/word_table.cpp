@@ -10,21 +10,10 @@ WordTable::Key WordTable::MakeKey(std::string_view word) {
     return {HashFinish(hash, word.size()), LoadChunk(bytes, word.size())};
 }
 
-std::int32_t WordTable::Find(std::string_view word, const Key& key) const {
-    if (slots_.empty()) return kMissing;
-    const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t check = Check(key, word.size());
-    for (std::size_t i = key.hash & mask; slots_[i].check != 0; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.head != key.head || slot.check != check) continue;
-        // Equal heads and lengths are equal words up to eight bytes.
-        if (word.size() <= 8) return slot.value;
-        const Entry& entry = entries_[slotEntries_[i]];
-        if (entry.size == word.size() &&
-            text_.compare(entry.text, word.size() - 8, word.data() + 8, word.size() - 8) == 0)
-            return slot.value;
-    }
-    return kMissing;
+bool WordTable::SameTail(std::size_t slot, std::string_view word) const {
+    const Entry& entry = entries_[slotEntries_[slot]];
+    return entry.size == word.size() &&
+           text_.compare(entry.text, word.size() - 8, word.data() + 8, word.size() - 8) == 0;
 }
 
 void WordTable::Place(std::size_t index, std::int32_t value) {

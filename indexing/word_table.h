@@ -52,7 +52,18 @@ public:
     static Key MakeKey(std::string_view word);
 
     // The value stored for `word`, or kMissing; `key` is MakeKey(word).
-    std::int32_t Find(std::string_view word, const Key& key) const;
+    std::int32_t Find(std::string_view word, const Key& key) const {
+        if (slots_.empty()) return kMissing;
+        const std::size_t mask = slots_.size() - 1;
+        const std::uint32_t check = Check(key, word.size());
+        for (std::size_t i = key.hash & mask; slots_[i].check != 0; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (slot.head != key.head || slot.check != check) continue;
+            // Equal heads and lengths are equal words up to eight bytes.
+            if (word.size() <= 8 || SameTail(i, word)) return slot.value;
+        }
+        return kMissing;
+    }
     std::int32_t Find(std::string_view word) const { return Find(word, MakeKey(word)); }
     // Stores `value` for `word`, which must not be in the table yet.
     void Insert(std::string_view word, const Key& key, std::int32_t value);
@@ -88,6 +99,9 @@ private:
     };
 
     void Place(std::size_t index, std::int32_t value);
+    // True when the word of the used slot `slot` is `word`, both longer than
+    // eight bytes and alike in them.
+    bool SameTail(std::size_t slot, std::string_view word) const;
 
     std::vector<Slot> slots_;                 // a power of two long, at most half full
     std::vector<std::uint32_t> slotEntries_;  // the entry of each used slot

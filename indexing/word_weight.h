@@ -57,6 +57,10 @@ public:
     // The weight of a word of class `kind` at `position`, with `tagSum` the
     // sum of (rating / 100) over the open tags from the bottom up.
     double Weight(CaseKind kind, std::int64_t position, long double tagSum) const {
+        return WeightWithTagTerm(kind, position, TagTerm(tagSum));
+    }
+    // The same with the tag term, TagTerm(tag sum), in hand.
+    double WeightWithTagTerm(CaseKind kind, std::int64_t position, long double tagTerm) const {
         long double factor = 0.0L;  // an empty file has no positions to weigh
         if (sized_) {
             long double d = spread_ * static_cast<long double>(position);
@@ -65,9 +69,13 @@ public:
         }
         long double weight = factor * positionWeight_;
         weight = weight + caseTerms_[static_cast<std::size_t>(kind)];
-        weight = weight + tagWeight_ * tagSum;
+        weight = weight + tagTerm;
         return static_cast<double>(weight);
     }
+
+    // The two terms of the weight that do not depend on the position.
+    long double TagTerm(long double tagSum) const { return tagWeight_ * tagSum; }
+    long double CaseTerm(CaseKind kind) const { return caseTerms_[static_cast<std::size_t>(kind)]; }
 
     // True when a later position can never weigh more than an earlier one
     // with the same case class and open tags: the position term falls (or
