@@ -236,7 +236,7 @@ std::string GoldenFile(const char* name) {
 }
 
 // The settings a rating runs with.
-enum class Settings { kShipped, kExampleSite, kCrafted };
+enum class Settings { kShipped, kExampleSite, kCrafted, kRising, kNegative, kPulling };
 
 const char* SettingsName(Settings settings) {
     switch (settings) {
@@ -246,6 +246,12 @@ const char* SettingsName(Settings settings) {
             return "example-site";
         case Settings::kCrafted:
             return "crafted";
+        case Settings::kRising:
+            return "rising";
+        case Settings::kNegative:
+            return "negative";
+        case Settings::kPulling:
+            return "pulling";
     }
     return "?";
 }
@@ -318,6 +324,27 @@ TRating LoadedRating(Settings settings) {
             break;
         case Settings::kCrafted:
             rating = CraftedRating();
+            break;
+        case Settings::kRising:
+            // Later words weigh more, and the tags and cases pull both ways.
+            rating = CraftedRating();
+            rating.BeginOfFile = 0.2;
+            rating.EndOfFile = 2.9;
+            rating.TagWeight = -0.37;
+            rating.XXXRating = -0.6;
+            break;
+        case Settings::kNegative:
+            rating = CraftedRating();
+            rating.WordPositionWeight = -1.3;
+            rating.WordCaseWeight = -0.9;
+            break;
+        case Settings::kPulling:
+            // Later words weigh less, but more open tags and capitals less too.
+            rating = CraftedRating();
+            rating.TagWeight = -0.37;
+            rating.XXXRating = -0.6;
+            rating.BeginOfFile = -0.5;
+            rating.EndOfFile = -0.9;
             break;
     }
     return rating;
@@ -440,6 +467,15 @@ std::string RecordAll() {
         for (std::int32_t limit = 500; limit < size; limit += size / 23 + 1)
             out += Record(page, {Settings::kShipped, true, limit % 2 == 1, kCharsetWindows1252,
                                  limit, "utf-8"});
+    }
+
+    // Weights that rise with the position, or fall with a negative factor.
+    for (Settings settings : {Settings::kRising, Settings::kNegative, Settings::kPulling}) {
+        out += Record(
+            sample, {settings, true, false, kCharsetWindows1252, kDefaultIndexDepthLimit, "utf-8"});
+        for (const Page& page : crafted)
+            out += Record(
+                page, {settings, false, false, kCharsetWindows1252, kDefaultIndexDepthLimit, ""});
     }
     return out;
 }
