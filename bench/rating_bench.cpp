@@ -64,8 +64,8 @@ private:
     std::string path_;
 };
 
-void SetPageCounters(benchmark::State& state) {
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * SamplePage().size()));
+void SetPageCounters(benchmark::State& state, const std::string& page = SamplePage()) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
     state.counters["pages/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -107,35 +107,28 @@ void BM_TokenReader(benchmark::State& state) {
 }
 BENCHMARK(BM_TokenReader);
 
-void BM_RateBuffer(benchmark::State& state) {
+// The rating of `page` with the settings already loaded.
+void RateLoaded(benchmark::State& state, const std::string& page, std::string_view namePath) {
     qmp::ResetProjectSettings();
     qmp::TRating loaded;
     if (!LoadShippedSettings(loaded)) state.SkipWithError("settings files not read");
-    qmp::FileBuffer buffer = qmp::FileBufferFromBytes(SamplePage());
+    qmp::FileBuffer buffer = qmp::FileBufferFromBytes(page);
     std::string excerpt;
     for (auto _ : state) {
         qmp::TRating rating = loaded;
-        qmp::RateBuffer(rating, buffer, "/site/walks/quarry-trails.html", excerpt, "utf-8");
+        qmp::RateBuffer(rating, buffer, namePath, excerpt, "utf-8");
         benchmark::DoNotOptimize(rating.WordList.data());
     }
-    SetPageCounters(state);
+    SetPageCounters(state, page);
+}
+
+void BM_RateBuffer(benchmark::State& state) {
+    RateLoaded(state, SamplePage(), "/site/walks/quarry-trails.html");
 }
 BENCHMARK(BM_RateBuffer);
 
 void BM_RateBufferMarkupPage(benchmark::State& state) {
-    qmp::ResetProjectSettings();
-    qmp::TRating loaded;
-    if (!LoadShippedSettings(loaded)) state.SkipWithError("settings files not read");
-    qmp::FileBuffer buffer = qmp::FileBufferFromBytes(MarkupPage());
-    std::string excerpt;
-    for (auto _ : state) {
-        qmp::TRating rating = loaded;
-        qmp::RateBuffer(rating, buffer, "/site/events/guided-walks.html", excerpt, "utf-8");
-        benchmark::DoNotOptimize(rating.WordList.data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * MarkupPage().size()));
-    state.counters["pages/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    RateLoaded(state, MarkupPage(), "/site/events/guided-walks.html");
 }
 BENCHMARK(BM_RateBufferMarkupPage);
 

@@ -362,15 +362,19 @@ void TokenReader::ReadSingle(const unsigned char* at, TokenView& token) {
         token.Text = View(at, at_);
         return;
     }
+    // A byte that makes a token of two with a ">" after it.
+    const auto pairedWithClose = [&](TokenKind pair, std::string_view both,
+                                     std::string_view alone) {
+        if (at_ != end_ && *at_ == '>') {
+            ++at_;
+            token = {pair, both};
+        } else {
+            token = {tkSymbol, alone};
+        }
+    };
     switch (x) {
         case '-':
-            if (at_ != end_ && *at_ == '>') {
-                ++at_;
-                token = {tkCommentClose, "->"};
-                return;
-            }
-            token = {tkSymbol, "-"};
-            return;
+            return pairedWithClose(tkCommentClose, "->", "-");
         case '.':
             // Three bytes are looked at; when fewer follow, they are consumed.
             if (end_ - at_ < 3) {
@@ -385,13 +389,7 @@ void TokenReader::ReadSingle(const unsigned char* at, TokenView& token) {
             token = {tkSymbol, "."};
             return;
         case '/':
-            if (at_ != end_ && *at_ == '>') {
-                ++at_;
-                token = {tkEmptyTagClose, "/>"};
-                return;
-            }
-            token = {tkSymbol, "/"};
-            return;
+            return pairedWithClose(tkEmptyTagClose, "/>", "/");
         case '<': {
             if (at_ == end_) {
                 token = {tkEnd, {}};
