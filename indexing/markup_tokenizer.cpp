@@ -34,67 +34,47 @@ constexpr bool IsGlue(unsigned char byte) {
     }
 }
 
-// Byte classes for the current letter test. The letter test follows UTF8Mode
-// and the system code page, which set.xml and the start-up may change, so the
-// table is rebuilt whenever either differs from the one it was built for.
-class ClassTable final {
-public:
-    const std::array<std::uint8_t, 256>& Current() {
-        Refresh();
-        return classes_;
-    }
-
-    // True when the letters and digits among the bytes below 0x80 are exactly
-    // A-Z, a-z and 0-9: a run of them can then be found eight bytes at a time.
-    bool PlainAscii() {
-        Refresh();
-        return plainAscii_;
-    }
-
-    // True when every byte from 0x80 up is a letter (UTF-8 mode).
-    bool HighLetters() {
-        Refresh();
-        return highLetters_;
-    }
-
-private:
-    void Refresh() {
-        const CharsetId page = SystemCodePage();
-        if (!built_ || utf8_ != UTF8Mode || page_ != page) {
-            for (int b = 0; b < 256; ++b) {
-                const auto byte = static_cast<unsigned char>(b);
-                classes_[byte] = byte <= 0x20                   ? kWhite
-                                 : (byte >= '0' && byte <= '9') ? kDigit
-                                 : IsWordChar(byte)             ? kLetter
-                                 : IsGlue(byte)                 ? kGlue
-                                                                : kOther;
-            }
-            plainAscii_ = true;
-            highLetters_ = true;
-            for (int b = 0; b < 256; ++b) {
-                const bool word = (classes_[static_cast<std::size_t>(b)] & kWordByte) != 0;
-                if (b >= 0x80)
-                    highLetters_ = highLetters_ && word;
-                else if (word != ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
-                                  (b >= '0' && b <= '9')))
-                    plainAscii_ = false;
-            }
-            built_ = true;
-            utf8_ = UTF8Mode;
-            page_ = page;
-        }
-    }
-
-    std::array<std::uint8_t, 256> classes_{};
-    bool plainAscii_ = false;
-    bool highLetters_ = false;
-    bool built_ = false;
-    bool utf8_ = false;
-    CharsetId page_ = 0;
+// The byte classes of the current letter test, with what they allow.
+struct ByteClasses {
+    std::array<std::uint8_t, 256> classes{};
+    // The letters and digits among the bytes below 0x80 are exactly A-Z, a-z
+    // and 0-9: a run of them can then be found eight bytes at a time.
+    bool plainAscii = false;
+    // Every byte from 0x80 up is a letter (UTF-8 mode).
+    bool highLetters = false;
 };
 
-ClassTable& Classes() {
-    static ClassTable table;
+// The letter test follows UTF8Mode and the system code page, which set.xml
+// and the start-up may change, so the classes are built again whenever
+// either differs from the one they were built for.
+const ByteClasses& CurrentClasses() {
+    static ByteClasses table;
+    static bool built = false;
+    static bool builtUtf8 = false;
+    static CharsetId builtPage = 0;
+    const CharsetId page = SystemCodePage();
+    if (built && builtUtf8 == UTF8Mode && builtPage == page) return table;
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        table.classes[byte] = byte <= 0x20                   ? kWhite
+                              : (byte >= '0' && byte <= '9') ? kDigit
+                              : IsWordChar(byte)             ? kLetter
+                              : IsGlue(byte)                 ? kGlue
+                                                             : kOther;
+    }
+    table.plainAscii = true;
+    table.highLetters = true;
+    for (int b = 0; b < 256; ++b) {
+        const bool word = (table.classes[static_cast<std::size_t>(b)] & kWordByte) != 0;
+        if (b >= 0x80)
+            table.highLetters = table.highLetters && word;
+        else if (word !=
+                 ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9')))
+            table.plainAscii = false;
+    }
+    built = true;
+    builtUtf8 = UTF8Mode;
+    builtPage = page;
     return table;
 }
 
@@ -167,11 +147,11 @@ void EndWordAtSpace(std::string_view word, TokenView& token) {
 }  // namespace
 
 TokenReader::TokenReader(FileBuffer& buffer)
-    : buffer_(buffer),
-      classes_(Classes().Current().data()),
-      runsByChunk_(std::endian::native == std::endian::little && Classes().PlainAscii()),
-      highLetters_(Classes().HighLetters()),
-      programming_(ProgrammingLanguageMode) {
+    : buffer_(buffer), programming_(ProgrammingLanguageMode) {
+    const ByteClasses& current = CurrentClasses();
+    classes_ = current.classes.data();
+    runsByChunk_ = std::endian::native == std::endian::little && current.plainAscii;
+    highLetters_ = current.highLetters;
     const std::string_view data = buffer.Data();
     begin_ = data.empty() ? kNoBytes : reinterpret_cast<const unsigned char*>(data.data());
     end_ = begin_ + data.size();
