@@ -37,16 +37,8 @@ const std::array<std::uint8_t, 256>& CaseBytes() {
     return bits;
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// The high bit of every byte of `chunk` from `low` to `high` (for chunks of
-// bytes below 0x80: no sum below carries into the next byte).
-std::uint64_t InRange(std::uint64_t chunk, unsigned char low, unsigned char high) {
-    const std::uint64_t atLeastLow = chunk + kOnes * (0x80u - low);
-    const std::uint64_t aboveHigh = chunk + kOnes * (0x7Fu - high);
-    return atLeastLow & ~aboveHigh & kHighBits;
-}
+using token_bytes::InRange;
+using token_bytes::kHighBits;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -98,48 +90,12 @@ double CaseRating(const TRating& rating, CaseKind kind) {
     return rating.YyyRating;
 }
 
-// The kind of an ASCII word from what its chunks were found to hold.
-CaseKind AsciiKind(bool firstIsDigit, std::uint64_t digits, std::uint64_t smalls,
-                   std::uint64_t caseless) {
-    if (firstIsDigit) return CaseKind::kDigit;
-    if (digits != 0) return CaseKind::kCode;
-    if (smalls == 0) return CaseKind::kUpper;
-    if (caseless == 0) return CaseKind::kLower;
-    return CaseKind::kMixed;
-}
-
-WordKey LowerWord(std::string_view word, std::string& lower, std::size_t readable) {
-    // ASCII text, the usual case, lower-cases the same way in both modes and
-    // in every code page; it is taken eight bytes at a time. Anything else
-    // takes the general route.
+WordKey LowerWordInGeneral(std::string_view word, std::string& lower) {
+    // ASCII text lower-cases the same way in both modes and in every code
+    // page; it is taken eight bytes at a time. Anything else takes the
+    // conversions of the database text.
     const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
     const std::size_t size = word.size();
-    if (size <= 8) {
-        // Most words: one chunk, read in one load when the bytes after the
-        // word may be read too.
-        const std::uint64_t present =
-            size == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
-        const std::uint64_t chunk = WordTable::LoadChunk(bytes, readable >= 8 ? 8 : size) & present;
-        if ((chunk & kHighBits) == 0) {
-            const std::uint64_t capitals = InRange(chunk, 'A', 'Z');
-            const std::uint64_t smalls = InRange(chunk, 'a', 'z');
-            const std::uint64_t lowered = chunk | (capitals >> 2);  // 0x80 >> 2 is 0x20
-            std::string_view lowerView = word;
-            if (capitals != 0) {
-                lower.resize(size);
-                for (std::size_t i = 0; i < size; ++i)
-                    lower[i] = static_cast<char>(lowered >> (8 * i));
-                lowerView = lower;
-            }
-            const CaseKind kind =
-                AsciiKind(size != 0 && IsDigit(word.front()), InRange(chunk, '0', '9'), smalls,
-                          present & kHighBits & ~smalls);
-            const std::uint64_t hash = size == 0
-                                           ? WordTable::kHashStart
-                                           : WordTable::HashChunk(WordTable::kHashStart, lowered);
-            return {{WordTable::HashFinish(hash, size), lowered}, kind, lowerView};
-        }
-    }
     std::uint64_t hash = WordTable::kHashStart;
     std::uint64_t high = 0;
     std::uint64_t capitals = 0;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "indexing/rating.h"
+#include "indexing/token_bytes.h"
 #include "indexing/word_table.h"
 
 namespace qmp {
@@ -37,12 +38,52 @@ struct WordKey {
     std::string_view lower;   // DatabaseLowerCase of the word
 };
 
+// The kind of an ASCII word from the high bits of its bytes that are digits,
+// small letters and bytes without case, and whether it starts with a digit.
+inline CaseKind AsciiKind(bool firstIsDigit, std::uint64_t digits, std::uint64_t smalls,
+                          std::uint64_t caseless) {
+    if (firstIsDigit) return CaseKind::kDigit;
+    if (digits != 0) return CaseKind::kCode;
+    if (smalls == 0) return CaseKind::kUpper;
+    if (caseless == 0) return CaseKind::kLower;
+    return CaseKind::kMixed;
+}
+
+// LowerWord for every word.
+WordKey LowerWordInGeneral(std::string_view word, std::string& lower);
+
 // The key of `word`. Its lower-case form is the word itself when that is
 // already in lower case, else it is made in `lower`. `readable` is how many
 // bytes may be read from the word's first byte on (the word's own, and any
 // that follow it in the same memory); eight or more let a short word be read
-// in one load.
-WordKey LowerWord(std::string_view word, std::string& lower, std::size_t readable = 0);
+// in one load. Most words are such ASCII words of up to eight bytes, read
+// here in the caller.
+inline WordKey LowerWord(std::string_view word, std::string& lower, std::size_t readable = 0) {
+    using namespace token_bytes;
+    const std::size_t size = word.size();
+    if (size == 0 || size > 8 || readable < 8) return LowerWordInGeneral(word, lower);
+    std::uint64_t chunk =
+        WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(word.data()), 8);
+    const std::uint64_t present = ~std::uint64_t{0} >> (8 * (8 - size));
+    chunk &= present;
+    if ((chunk & kHighBits) != 0) return LowerWordInGeneral(word, lower);
+    const std::uint64_t capitals = InRange(chunk, 'A', 'Z');
+    const std::uint64_t smalls = InRange(chunk, 'a', 'z');
+    const std::uint64_t lowered = chunk | (capitals >> 2);  // 0x80 >> 2 is 0x20
+    std::string_view lowerView = word;
+    if (capitals != 0) {
+        lower.resize(size);
+        for (std::size_t i = 0; i < size; ++i)
+            lower[i] = static_cast<char>(lowered >> (8 * i));
+        lowerView = lower;
+    }
+    const CaseKind kind = AsciiKind((chunk & 0xFF) - '0' < 10, InRange(chunk, '0', '9'), smalls,
+                                    present & kHighBits & ~smalls);
+    return {{WordTable::HashFinish(WordTable::HashChunk(WordTable::kHashStart, lowered), size),
+             lowered},
+            kind,
+            lowerView};
+}
 
 // The weight formula, computed in extended precision operation by operation
 // in a fixed order, so that weights come out the same on every build:
