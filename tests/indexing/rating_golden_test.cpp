@@ -222,11 +222,23 @@ std::vector<Page> SitePages() {
     std::sort(names.begin(), names.end());
     std::vector<Page> pages;
     for (const std::string& name : names) {
-        std::string path = name;
-        for (std::size_t at = path.find("--"); at != std::string::npos; at = path.find("--"))
-            path.replace(at, 2, "/");
-        pages.push_back(
-            {"site/" + name, "/site/" + path, test::ReadTestData("indexing/golden/site/" + name)});
+        // Appended piece by piece: GCC 12 warns wrongly about "literal" + text
+        // in release builds.
+        Page page;
+        page.name.append("site/").append(name);
+        page.namePath.append("/site/");
+        for (std::size_t at = 0; at < name.size(); ++at) {
+            if (name.compare(at, 2, "--") == 0) {
+                page.namePath.push_back('/');
+                ++at;
+            } else {
+                page.namePath.push_back(name[at]);
+            }
+        }
+        std::string data = "indexing/golden/";
+        data.append(page.name);
+        page.bytes = test::ReadTestData(data);
+        pages.push_back(std::move(page));
     }
     return pages;
 }
