@@ -32,6 +32,17 @@ struct CountedWord {
 
 constexpr std::uint32_t kNoTagSum = UINT32_MAX;
 
+// A word of one to eight bytes met lately, as it stood in the text: its
+// bytes (as WordTable::LoadChunk gives them), its entry of the word list or
+// kKnownStopWord, and its case class. A size of 0 marks a free place.
+struct RecentWord {
+    std::uint64_t bytes;
+    std::int32_t known;
+    std::uint8_t size;
+    CaseKind caseKind;
+};
+constexpr int kRecentBits = 9;  // 512 places
+
 // The word index and the counted words of a rating: kept from one document
 // to the next, so that a page's words find their storage ready.
 struct CountingScratch {
@@ -39,6 +50,7 @@ struct CountingScratch {
     std::vector<CountedWord> counted;   // by entry of the word list
     std::vector<long double> sums;      // the tag sums met, by number
     std::vector<long double> sumTerms;  // TagWeight times each of them
+    std::vector<RecentWord> recent;     // short words met lately, by their bytes
 };
 
 // Counts words into a rating's word list for as long as the rating's
@@ -56,9 +68,11 @@ public:
           counted_(scratch.counted),
           sums_(scratch.sums),
           sumTerms_(scratch.sumTerms),
+          recent_(scratch.recent),
           terms_(rating) {
         sums_.clear();
         sumTerms_.clear();
+        recent_.assign(std::size_t{1} << kRecentBits, RecentWord{0, 0, 0, CaseKind::kDigit});
         counted_.clear();
         for (const TWordRecord& entry : rating.WordList)
             counted_.push_back({entry.Weight, entry.Count, 0, kNoTagSum, CaseKind::kDigit});
@@ -69,26 +83,34 @@ public:
     // `readable`: bytes that may be read from the word's first byte on.
     void AddWord(std::string_view word, std::int64_t position, std::size_t readable = 0) {
         if (word == "-" || rating_.SkipText) return;
-        const WordKey key = LowerWord(word, lower_, readable);
-        const std::int32_t known = Find(key);
-        if (known == TRating::kKnownStopWord) return;
-        const std::uint32_t sum = SumNumber(CurrentTagSum(rating_));
-        if (known != WordTable::kMissing) {
-            CountedWord& entry = counted_[static_cast<std::size_t>(known)];
-            if (entry.count < INT64_MAX) ++entry.count;
-            if (Outweighed(entry, key.caseKind, sum, position)) return;
-            const double weight = Weight(key.caseKind, position, sum);
-            if (weight > entry.weight) {
-                entry.weight = weight;
-                entry.bestPosition = position;
-                entry.bestSum = sum;
-                entry.bestCase = key.caseKind;
-            }
-            return;
+        // A short word met before as it stands is known without lower-casing
+        // it or looking it up.
+        RecentWord* recent = nullptr;
+        std::uint64_t bytes = 0;
+        const std::size_t size = word.size();
+        if (size - 1 < 8 && readable >= 8) {
+            bytes = WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(word.data()), 8) &
+                    (~std::uint64_t{0} >> (8 * (8 - size)));
+            recent = &recent_[(bytes * 0x9e3779b97f4a7c15u) >> (64 - kRecentBits)];
+            if (recent->size == size && recent->bytes == bytes)
+                return CountKnown(recent->known, recent->caseKind, position);
         }
-        if (position == -1) return Append(key, position, {-1.0, 1, 0, kNoTagSum, key.caseKind});
-        Append(key, position,
-               {Weight(key.caseKind, position, sum), 1, position, sum, key.caseKind});
+        const WordKey key = LowerWord(word, lower_, readable);
+        std::int32_t known = Find(key);
+        if (known == WordTable::kMissing) {
+            known = static_cast<std::int32_t>(rating_.WordList.size());
+            if (position == -1) {
+                Append(key, position, {-1.0, 1, 0, kNoTagSum, key.caseKind});
+            } else {
+                const std::uint32_t sum = SumNumber(CurrentTagSum(rating_));
+                Append(key, position,
+                       {Weight(key.caseKind, position, sum), 1, position, sum, key.caseKind});
+            }
+        } else {
+            CountKnown(known, key.caseKind, position);
+        }
+        if (recent != nullptr)
+            *recent = {bytes, known, static_cast<std::uint8_t>(size), key.caseKind};
     }
 
     void AddKeyword(std::string_view word) {
@@ -119,6 +141,23 @@ public:
     }
 
 private:
+    // One more occurrence of a word of the list (`known`, its entry) or of a
+    // stop word (`known` is kKnownStopWord).
+    void CountKnown(std::int32_t known, CaseKind kind, std::int64_t position) {
+        if (known == TRating::kKnownStopWord) return;
+        CountedWord& entry = counted_[static_cast<std::size_t>(known)];
+        if (entry.count < INT64_MAX) ++entry.count;
+        const std::uint32_t sum = SumNumber(CurrentTagSum(rating_));
+        if (Outweighed(entry, kind, sum, position)) return;
+        const double weight = Weight(kind, position, sum);
+        if (weight > entry.weight) {
+            entry.weight = weight;
+            entry.bestPosition = position;
+            entry.bestSum = sum;
+            entry.bestCase = kind;
+        }
+    }
+
     // The word list entry of a word, kKnownStopWord or WordTable::kMissing.
     std::int32_t Find(const WordKey& key) {
         const std::int32_t known = index_.Find(key.lower, key.tableKey);
@@ -177,6 +216,7 @@ private:
     std::vector<long double>& sums_;
     std::uint32_t lastNumber_ = kNoTagSum;
     std::vector<long double>& sumTerms_;
+    std::vector<RecentWord>& recent_;
     const WeightTerms terms_;
     std::string lower_;  // room for the lower-case form of the word being counted
 };
