@@ -103,6 +103,10 @@ bool WideIsAlpha(char16_t ch) {
 unsigned char AnsiUpperChar(unsigned char byte) {
     return State().upper[byte];
 }
+const unsigned char* AnsiLowerTable() {
+    return State().lower;
+}
+
 unsigned char AnsiLowerChar(unsigned char byte) {
     return State().lower[byte];
 }

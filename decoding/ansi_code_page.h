@@ -41,6 +41,9 @@ bool WideIsAlpha(char16_t ch);
 // character the code page lacks stays as it was.
 unsigned char AnsiUpperChar(unsigned char byte);
 unsigned char AnsiLowerChar(unsigned char byte);
+// AnsiLowerChar of every byte (256 entries), for readers of many bytes; the
+// entries follow the code page when it changes.
+const unsigned char* AnsiLowerTable();
 std::string AnsiUpperCase(std::string_view text);
 std::string AnsiLowerCase(std::string_view text);
 

@@ -82,9 +82,61 @@ bool IsHexDigit(int byte) {
 
 // Collects bytes while they are hexadecimal digits; the byte that ends the run
 // is consumed and dropped, as is every byte a reference reads.
-void CollectHexDigits(const NextByteReader& next, std::string& digits) {
+template <typename NextByte>
+void CollectHexDigits(NextByte& next, std::string& digits) {
     for (int byte = next(); byte >= 0 && IsHexDigit(byte); byte = next())
         digits.push_back(static_cast<char>(byte));
+}
+
+// The replacement of the first entity whose name ends with `name`, appended
+// to `out`; "&" and the name when there is none. A name is made of word
+// bytes, which "[" and "]" are not, so a match of the name and "[" always
+// ends an entity's name.
+void AppendEntity(std::string_view name, std::string& out) {
+    const std::string_view table = EntityTable();
+    for (std::size_t found = table.find(name); found != std::string_view::npos;
+         found = table.find(name, found + 1)) {
+        const std::size_t start = found + name.size() + 1;
+        if (start > table.size() || table[start - 1] != '[') continue;
+        out.append(table.substr(start, table.find(']', start) - start));
+        return;
+    }
+    out.push_back('&');
+    out.append(name);
+}
+
+// Reads the rest of a reference whose "&" has been read, taking bytes from
+// `next` (-1 at the end), and appends its replacement text to `out`.
+template <typename NextByte>
+void AppendReference(NextByte& next, std::string& out) {
+    const int second = next();
+    if (second < 0) return out.push_back('\0');
+
+    if (second == '#') {
+        const int third = next();
+        if (third < 0) return out.push_back('\0');
+        std::string digits;
+        if (third == 'x') {
+            CollectHexDigits(next, digits);
+            const std::int32_t value = HexToIntDef(digits, '?');
+            return out.push_back(static_cast<char>(value & 0xFF));
+        }
+        // An upper-case X is no hexadecimal marker: it starts the decimal text,
+        // which then fails the decimal test.
+        digits.push_back(static_cast<char>(third));
+        CollectHexDigits(next, digits);
+        out += NumericReferenceText(DecToIntDef(digits, '?'));
+        return;
+    }
+
+    if (IsWordChar(static_cast<unsigned char>(second))) {
+        std::string name(1, static_cast<char>(second));
+        for (int byte = next(); byte >= 0 && IsWordChar(static_cast<unsigned char>(byte));
+             byte = next())
+            name.push_back(static_cast<char>(byte));
+        return AppendEntity(name, out);
+    }
+    out += "& ";
 }
 
 }  // namespace
@@ -99,18 +151,9 @@ std::string_view EntityTable() {
 }
 
 std::string EntityLookup(std::string_view name) {
-    const std::string_view table = EntityTable();
-    std::string key(name);
-    key.push_back('[');
-    const std::size_t found = table.find(key);
-    if (found == std::string_view::npos) {
-        std::string unknown(1, '&');
-        unknown.append(name);
-        return unknown;
-    }
-    const std::size_t start = found + key.size();
-    const std::size_t end = table.find(']', start);
-    return std::string(table.substr(start, end - start));
+    std::string out;
+    AppendEntity(name, out);
+    return out;
 }
 
 int HexDigitValue(unsigned char byte) {
@@ -148,33 +191,18 @@ std::string NumericReferenceText(std::int32_t code) {
 
 std::string ReadCharacterReference(const NextByteReader& next, char current) {
     if (current != '&') return std::string(1, current);
-    const int second = next();
-    if (second < 0) return std::string(1, '\0');
+    std::string out;
+    AppendReference(next, out);
+    return out;
+}
 
-    if (second == '#') {
-        const int third = next();
-        if (third < 0) return std::string(1, '\0');
-        std::string digits;
-        if (third == 'x') {
-            CollectHexDigits(next, digits);
-            const std::int32_t value = HexToIntDef(digits, '?');
-            return std::string(1, static_cast<char>(value & 0xFF));
-        }
-        // An upper-case X is no hexadecimal marker: it starts the decimal text,
-        // which then fails the decimal test.
-        digits.push_back(static_cast<char>(third));
-        CollectHexDigits(next, digits);
-        return NumericReferenceText(DecToIntDef(digits, '?'));
-    }
-
-    if (IsWordChar(static_cast<unsigned char>(second))) {
-        std::string name(1, static_cast<char>(second));
-        for (int byte = next(); byte >= 0 && IsWordChar(static_cast<unsigned char>(byte));
-             byte = next())
-            name.push_back(static_cast<char>(byte));
-        return EntityLookup(name);
-    }
-    return "& ";
+std::size_t AppendCharacterReference(std::string_view rest, std::string& out) {
+    std::size_t at = 0;
+    auto next = [rest, &at]() -> int {
+        return at < rest.size() ? static_cast<unsigned char>(rest[at++]) : -1;
+    };
+    AppendReference(next, out);
+    return at;
 }
 
 }  // namespace qmp

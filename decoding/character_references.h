@@ -46,4 +46,9 @@ using NextByteReader = std::function<int()>;
 // a reference gives one NUL byte, a bare ampersand "& ".
 std::string ReadCharacterReference(const NextByteReader& next, char current);
 
+// The same for a reference held in memory: `rest` is what follows the "&".
+// Appends the replacement text to `out` and gives the number of bytes of
+// `rest` that the reference consumed.
+std::size_t AppendCharacterReference(std::string_view rest, std::string& out);
+
 }  // namespace qmp

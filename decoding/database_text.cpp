@@ -26,9 +26,12 @@ bool IsUrlSafe(unsigned char c) {
 
 }  // namespace
 
+bool ToDatabaseTextKeepsText(std::string_view charsetName) {
+    return !UTF8Mode || AnsiLowerCase(charsetName) == "utf-8";
+}
+
 std::string ToDatabaseText(std::string_view text, std::string_view charsetName) {
-    if (!UTF8Mode) return std::string(text);
-    if (AnsiLowerCase(charsetName) == "utf-8") return std::string(text);
+    if (ToDatabaseTextKeepsText(charsetName)) return std::string(text);
     const CharsetId id = CharsetFromName(charsetName);
     if (id == kCharsetUtf8) return WideToUtf8(Utf8ToWide(text));  // e.g. the name "8"
     const HighHalfTable* own = CharsetHighHalf(id);

@@ -14,6 +14,10 @@ extern bool UTF8Mode;
 // database's encoding.
 std::string ToDatabaseText(std::string_view text, std::string_view charsetName);
 
+// True when ToDatabaseText gives every text in `charsetName` back unchanged
+// (in the current mode), so that a reader of many texts can skip it.
+bool ToDatabaseTextKeepsText(std::string_view charsetName);
+
 // Database text as system ANSI text ("?" for characters the code page lacks).
 std::string FromDatabaseText(std::string_view text);
 

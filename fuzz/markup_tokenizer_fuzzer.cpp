@@ -1,5 +1,6 @@
 // Arbitrary bytes through the markup tokenizer in each mode: every token
-// comes from inside the buffer, and the end is reached.
+// comes from inside the buffer, the end is reached, and the runs that the
+// reader counts without reading token by token give what the tokens give.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "decoding/database_text.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/project_settings.h"
+#include "tests/indexing/run_skip_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -29,5 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qmp::SeekBuffer(buffer, 0, qmp::SeekOrigin::kBegin);
     (void)qmp::FindElement(buffer, "title");
     (void)qmp::SkipToTagEnd(buffer);
+    // The check runs from many boundaries; long inputs are sampled.
+    if (!qmp::test::CheckRuns(bytes, 1 + bytes.size() / 64).empty()) __builtin_trap();
     return 0;
 }

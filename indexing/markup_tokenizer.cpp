@@ -13,289 +13,454 @@ bool PendingSpace = false;
 
 namespace {
 
-enum ByteClass : std::uint8_t { kOther, kLetter, kDigit, kWhite };
+using namespace token_bytes;
 
-// Byte classes for the current letter test. The letter test follows UTF8Mode
-// and the system code page, which set.xml and the start-up may change, so the
-// table is rebuilt whenever either differs from the one it was built for.
-class ClassTable final {
-public:
-    const std::array<ByteClass, 256>& Current() {
-        const CharsetId page = SystemCodePage();
-        if (!built_ || utf8_ != UTF8Mode || page_ != page) {
-            for (int b = 0; b < 256; ++b) {
-                const auto byte = static_cast<unsigned char>(b);
-                classes_[byte] = byte <= 0x20                   ? kWhite
-                                 : (byte >= '0' && byte <= '9') ? kDigit
-                                 : IsWordChar(byte)             ? kLetter
-                                                                : kOther;
-            }
-            built_ = true;
-            utf8_ = UTF8Mode;
-            page_ = page;
-        }
-        return classes_;
+// The bytes that the word rules look at after a word's letters and digits:
+// references, apostrophes, the technical names' marks and compound joints.
+constexpr bool IsGlue(unsigned char byte) {
+    switch (byte) {
+        case '&':
+        case '\'':
+        case '+':
+        case '#':
+        case '.':
+        case '_':
+        case '-':
+        case '/':
+        case '\\':
+            return true;
+        default:
+            return false;
     }
+}
 
-private:
-    std::array<ByteClass, 256> classes_{};
-    bool built_ = false;
-    bool utf8_ = false;
-    CharsetId page_ = 0;
+// The byte classes of the current letter test, with what they allow.
+struct ByteClasses {
+    std::array<std::uint8_t, 256> classes{};
+    // The letters and digits among the bytes below 0x80 are exactly A-Z, a-z
+    // and 0-9: a run of them can then be found eight bytes at a time.
+    bool plainAscii = false;
+    // Every byte from 0x80 up is a letter (UTF-8 mode).
+    bool highLetters = false;
 };
 
-ClassTable& Classes() {
-    static ClassTable table;
+// The letter test follows UTF8Mode and the system code page, which set.xml
+// and the start-up may change, so the classes are built again whenever
+// either differs from the one they were built for.
+const ByteClasses& CurrentClasses() {
+    static ByteClasses table;
+    static bool built = false;
+    static bool builtUtf8 = false;
+    static CharsetId builtPage = 0;
+    const CharsetId page = SystemCodePage();
+    if (built && builtUtf8 == UTF8Mode && builtPage == page) return table;
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        table.classes[byte] = byte <= 0x20                   ? kWhite
+                              : (byte >= '0' && byte <= '9') ? kDigit
+                              : IsWordChar(byte)             ? kLetter
+                              : IsGlue(byte)                 ? kGlue
+                                                             : kOther;
+    }
+    table.plainAscii = true;
+    table.highLetters = true;
+    for (int b = 0; b < 256; ++b) {
+        const bool word = (table.classes[static_cast<std::size_t>(b)] & kWordByte) != 0;
+        if (b >= 0x80)
+            table.highLetters = table.highLetters && word;
+        else if (word !=
+                 ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9')))
+            table.plainAscii = false;
+    }
+    built = true;
+    builtUtf8 = UTF8Mode;
+    builtPage = page;
     return table;
 }
 
-// Reads the buffer's bytes directly at a position kept by its owner, who
-// writes it back to the buffer. A step back is only ever made over a byte that
-// was actually read, so the position never leaves the bytes read.
-class Cursor final {
-public:
-    Cursor(FileBuffer& buffer, const unsigned char* data, std::int64_t size, std::int64_t& pos)
-        : buffer_(buffer), data_(data), size_(size), pos_(pos) {}
-    Cursor(const Cursor&) = delete;
-    Cursor& operator=(const Cursor&) = delete;
+// What an empty buffer's reader points at, so that no arithmetic is ever done
+// on a null pointer.
+constexpr unsigned char kNoBytes[1] = {0};
 
-    // The next byte, or -1 at the end (also for a position outside the bytes).
-    int Read() {
-        if (pos_ < 0 || pos_ >= size_) return -1;
-        return data_[pos_++];
-    }
-    // Appends the run of letters and digits at the position to `out`.
-    void AppendWordRun(const std::array<ByteClass, 256>& classes, std::string& out) {
-        if (pos_ < 0) return;
-        std::int64_t end = pos_;
-        while (end < size_ && (classes[data_[end]] == kLetter || classes[data_[end]] == kDigit))
-            ++end;
-        out.append(reinterpret_cast<const char*>(data_ + pos_),
-                   static_cast<std::size_t>(end - pos_));
-        pos_ = end;
-    }
+std::string_view View(const unsigned char* from, const unsigned char* to) {
+    return {reinterpret_cast<const char*>(from), static_cast<std::size_t>(to - from)};
+}
 
-    // The next byte without consuming it, or -1.
-    int Peek() const { return pos_ < 0 || pos_ >= size_ ? -1 : data_[pos_]; }
-    void Back(int count = 1) { pos_ -= count; }
-
-    std::string ReadReference(char current) {
-        SeekBuffer(buffer_, pos_, SeekOrigin::kBegin);
-        std::string text = ReadCharacterReference(buffer_, current);
-        pos_ = buffer_.Position();
-        return text;
-    }
-
-private:
-    FileBuffer& buffer_;
-    const unsigned char* data_;
-    std::int64_t size_;
-    std::int64_t& pos_;
-};
+bool IsDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
 
 // True when `word`, lower-cased by the system's ANSI rules, equals `lower`.
 bool LowerEquals(std::string_view word, std::string_view lower) {
     if (word.size() != lower.size()) return false;
+    const unsigned char* table = AnsiLowerTable();
     for (std::size_t i = 0; i < word.size(); ++i) {
-        if (AnsiLowerChar(static_cast<unsigned char>(word[i])) !=
-            static_cast<unsigned char>(lower[i]))
+        if (table[static_cast<unsigned char>(word[i])] != static_cast<unsigned char>(lower[i]))
             return false;
     }
     return true;
 }
 
-void Set(Token& token, TokenKind kind, std::string_view text) {
-    token.Kind = kind;
-    // Byte by byte: these texts are a few bytes long, and GCC 12 warns
-    // wrongly (-Wrestrict) about a whole-string assign of them when inlined.
-    token.Text.resize(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
-        token.Text[i] = text[i];
+// True for the bytes whose tokens' texts may differ from the bytes: a
+// reference, an apostrophe, a "<" and a full stop; and for `stop`.
+bool IsNotable(unsigned char byte, unsigned char stop) {
+    return byte == stop || byte == '&' || byte == '\'' || byte == '<' || byte == '.';
 }
 
-// A token that starts with `x`, a byte that does not start a word.
-void ReadSingleToken(Cursor& in, int x, ByteClass xClass, Token& token) {
-    if (xClass == kWhite) return Set(token, tkSpace, " ");
-    if (xClass == kDigit) {
-        token.Kind = tkNumber;
-        token.Text.assign(1, static_cast<char>(x));
-        for (;;) {
-            const int y = in.Read();
-            if (y < 0) return;
-            if ((y >= '0' && y <= '9') || y == ',' || y == '-' || y == '.' || y == ':') {
-                token.Text.push_back(static_cast<char>(y));
-            } else if (y == 'd' || y == 'D') {  // 3d, 2D
-                token.Text.push_back(static_cast<char>(y));
-                token.Kind = tkWord;
-                return;
-            } else {
-                in.Back();
-                return;
-            }
+// The high bit of every zero byte of `chunk` up to the first; above it
+// there may be false ones, so only the lowest counts.
+constexpr std::uint64_t FirstZeroByte(std::uint64_t chunk) {
+    return (chunk - kOnes) & ~chunk & kHighBits;
+}
+
+// The first notable byte from `from` on (see IsNotable), or `end`.
+const unsigned char* NextNotable(const unsigned char* from, const unsigned char* end,
+                                 unsigned char stop, bool byChunk) {
+    if (byChunk) {
+        while (end - from >= 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, from, 8);
+            const std::uint64_t hits =
+                FirstZeroByte(chunk ^ (kOnes * stop)) | FirstZeroByte(chunk ^ (kOnes * '&')) |
+                FirstZeroByte(chunk ^ (kOnes * '\'')) | FirstZeroByte(chunk ^ (kOnes * '<')) |
+                FirstZeroByte(chunk ^ (kOnes * '.'));
+            if (hits != 0) return from + FirstStop(hits);
+            from += 8;
         }
     }
-    switch (x) {
-        case '-': {
-            const int y = in.Read();
-            if (y == '>') return Set(token, tkCommentClose, "->");
-            if (y >= 0) in.Back();
-            return Set(token, tkSymbol, "-");
-        }
-        case '.': {
-            // Up to three bytes are read; they are stepped back over only when
-            // all three were there.
-            char next[3];
-            int count = 0;
-            for (; count < 3; ++count) {
-                const int y = in.Read();
-                if (y < 0) break;
-                next[count] = static_cast<char>(y);
-            }
-            if (count < 3) return Set(token, tkSymbol, ".");
-            in.Back(3);
-            if (LowerEquals(std::string_view(next, 3), "net")) return Set(token, tkWord, ".net");
-            return Set(token, tkSymbol, ".");
-        }
-        case '/': {
-            const int y = in.Read();
-            if (y == '>') return Set(token, tkEmptyTagClose, "/>");
-            if (y >= 0) in.Back();
-            return Set(token, tkSymbol, "/");
-        }
-        case '<': {
-            const int y = in.Read();
-            if (y < 0) return Set(token, tkEnd, "");
-            if (y == '/') return Set(token, tkEndTagOpen, "</");
-            if (y == '?') return Set(token, tkPIOpen, "<?");
-            if (y == '!') {
-                const int z = in.Read();
-                if (z < 0) return Set(token, tkEnd, "");
-                if (z == '-') return Set(token, tkCommentOpen, "<!-");
-                in.Back(2);  // the "!" is read again as a symbol
-                return Set(token, tkDeclOpen, "<!");
-            }
-            in.Back();
-            return Set(token, tkTagOpen, "<");
-        }
-        case '>':
-            return Set(token, tkTagClose, ">");
-        default:
-            token.Kind = tkSymbol;
-            token.Text.assign(1, static_cast<char>(x));
-            return;
-    }
+    while (from != end && !IsNotable(*from, stop))
+        ++from;
+    return from;
 }
 
 // Ends a word at a white-space byte or a space entity: the space follows as a
 // token of its own, unless there is no word to return before it.
-void EndWordAtSpace(Token& token) {
-    if (token.Text.empty()) {
-        Set(token, tkSpace, " ");
+void EndWordAtSpace(std::string_view word, TokenView& token) {
+    if (word.empty()) {
+        token = {tkSpace, " "};
     } else {
-        token.Kind = tkWord;
+        token = {tkWord, word};
         PendingSpace = true;
-    }
-}
-
-// Reads a word starting at the position (the first byte was stepped back over).
-void ReadWord(Cursor& in, const std::array<ByteClass, 256>& classes, bool programming,
-              Token& token) {
-    token.Kind = tkWord;
-    token.Text.clear();
-    std::string& word = token.Text;
-    for (;;) {
-        in.AppendWordRun(classes, word);
-        int x = in.Read();
-        if (x < 0) return;
-        const ByteClass xClass = classes[static_cast<unsigned char>(x)];
-        if (x == '-') {
-            const int y = in.Read();
-            if (y == '>') {  // a comment closer: read next time
-                in.Back(2);
-                return;
-            }
-            if (y >= 0) in.Back();
-        } else if (xClass == kWhite) {
-            return EndWordAtSpace(token);
-        }
-        if (x == '&') {
-            const std::string text = in.ReadReference('&');
-            if (text == " ") return EndWordAtSpace(token);
-            word += text;
-            if (text.size() >= 2) word.push_back(' ');
-            continue;
-        }
-        if (x == '\'') continue;  // don't reads as dont
-        if (x == '+' &&
-            (LowerEquals(word, "c") || LowerEquals(word, "c+") || LowerEquals(word, "com"))) {
-            word.push_back('+');
-            continue;
-        }
-        if (x == '#' && LowerEquals(word, "c")) {
-            word.push_back('#');
-            continue;
-        }
-        if (x == '.' && (LowerEquals(word, "asp") || LowerEquals(word, "x"))) {
-            word.push_back('.');
-            continue;
-        }
-        if (programming &&
-            (x == '_' || (x == '/' && (LowerEquals(word, "c++") || LowerEquals(word, "tcp"))) ||
-             (x == '-' && (LowerEquals(word, "wi") || LowerEquals(word, "objective"))))) {
-            word.push_back(static_cast<char>(x));
-            continue;
-        }
-        // Hyphenated and slashed compounds (e-mail, and/or) stay one word.
-        if (x == '-' || x == '/' || x == '\\') {
-            const int following = in.Peek();
-            if (following >= 0 && (classes[static_cast<unsigned char>(following)] == kLetter ||
-                                   classes[static_cast<unsigned char>(following)] == kDigit)) {
-                word.push_back(static_cast<char>(x));
-                continue;
-            }
-        }
-        if (!word.empty()) {
-            in.Back();
-            return;
-        }
-        return ReadSingleToken(in, x, xClass, token);
     }
 }
 
 }  // namespace
 
 TokenReader::TokenReader(FileBuffer& buffer)
-    : buffer_(buffer),
-      data_(reinterpret_cast<const unsigned char*>(buffer.Data().data())),
-      size_(buffer.Size()),
-      pos_(buffer.Position()),
-      classes_(&Classes().Current()),
-      programming_(ProgrammingLanguageMode) {}
+    : buffer_(buffer), programming_(ProgrammingLanguageMode) {
+    const ByteClasses& current = CurrentClasses();
+    classes_ = current.classes.data();
+    runsByChunk_ = std::endian::native == std::endian::little && current.plainAscii;
+    highLetters_ = current.highLetters;
+    const std::string_view data = buffer.Data();
+    begin_ = data.empty() ? kNoBytes : reinterpret_cast<const unsigned char*>(data.data());
+    end_ = begin_ + data.size();
+    // A position outside the bytes reads as the end and is left as it was.
+    outsidePosition_ = buffer.Position();
+    outside_ = outsidePosition_ < 0 || outsidePosition_ > static_cast<std::int64_t>(data.size());
+    at_ = outside_ ? end_ : begin_ + outsidePosition_;
+}
 
 TokenReader::~TokenReader() {
     Sync();
 }
 
 void TokenReader::Sync() {
-    SeekBuffer(buffer_, pos_, SeekOrigin::kBegin);
+    SeekBuffer(buffer_, outside_ ? outsidePosition_ : at_ - begin_, SeekOrigin::kBegin);
 }
 
 void TokenReader::Next(Token& token) {
+    TokenView view;
+    Next(view);
+    token.Kind = view.Kind;
+    token.Text.assign(view.Text.data(), view.Text.size());
+}
+
+inline const unsigned char* TokenReader::EndOfRun(const unsigned char* from) const {
+    if (runsByChunk_) {
+        while (end_ - from >= 8) {
+            const std::uint64_t stops = RunStops(from, highLetters_);
+            if (stops == 0) {
+                from += 8;
+                continue;
+            }
+            from += FirstStop(stops);
+            if (*from < 0x80) return from;
+            break;  // a byte from 0x80 up: the letter test decides
+        }
+    }
+    while (from != end_ && (classes_[*from] & kWordByte) != 0)
+        ++from;
+    return from;
+}
+
+void TokenReader::ReadNext(TokenView& token) {
     if (PendingSpace) {
         PendingSpace = false;
-        return Set(token, tkSpace, " ");
+        token = {tkSpace, " "};
+        return;
     }
-    const std::array<ByteClass, 256>& classes =
-        *static_cast<const std::array<ByteClass, 256>*>(classes_);
-    Cursor in(buffer_, data_, size_, pos_);
-    const int x = in.Read();
-    if (x < 0) return Set(token, tkEnd, "");
-    const ByteClass xClass = classes[static_cast<unsigned char>(x)];
-    if (xClass == kLetter || x == '&' || (x == '_' && programming_)) {
-        in.Back();
-        return ReadWord(in, classes, programming_, token);
+    if (at_ == end_) {
+        token = {tkEnd, {}};
+        return;
     }
-    ReadSingleToken(in, x, xClass, token);
+    const unsigned char* start = at_;
+    const unsigned char x = *at_;
+    if ((classes_[x] & kLetter) != 0) {
+        // Most words are a run of letters and digits that white space or a
+        // byte of no word rule ends; anything else takes the word rules.
+        const unsigned char* end = EndOfRun(at_ + 1);
+        const std::uint8_t after = end != end_ ? classes_[*end] : std::uint8_t{kOther};
+        if ((after & kWhite) != 0) {
+            PendingSpace = true;
+            at_ = end + 1;
+        } else if ((after & kGlue) == 0) {
+            at_ = end;
+        } else {
+            at_ = end;
+            return ReadWord(start, token);
+        }
+        token = {tkWord, View(start, end)};
+        return;
+    }
+    if (x == '&' || (x == '_' && programming_)) return ReadWord(start, token);
+    ++at_;
+    ReadSingle(start, token);
+}
+
+// Reads a word from `start` on; the bytes up to the position are its first
+// letters and digits. The word is a view of the buffer's bytes from `start`
+// for as long as every byte read is taken as it stands; a reference or a
+// dropped apostrophe moves it into the scratch text, which then collects the
+// rest.
+void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
+    bool copied = false;
+    const auto word = [&](const unsigned char* end) {
+        return copied ? std::string_view(scratch_) : View(start, end);
+    };
+    const auto copy = [&](const unsigned char* end) {
+        if (!copied) scratch_.assign(View(start, end));
+        copied = true;
+    };
+    for (;;) {
+        const unsigned char* run = at_;
+        at_ = EndOfRun(at_);
+        if (copied) scratch_.append(View(run, at_));
+        if (at_ == end_) {
+            token = {tkWord, word(at_)};
+            return;
+        }
+        const unsigned char* xAt = at_;
+        const unsigned char x = *at_++;
+        if (x == '-') {
+            if (at_ != end_ && *at_ == '>') {  // a comment closer: read next time
+                at_ = xAt;
+                token = {tkWord, word(xAt)};
+                return;
+            }
+        } else if ((classes_[x] & kWhite) != 0) {
+            return EndWordAtSpace(word(xAt), token);
+        }
+        if (x == '&') {
+            copy(xAt);
+            const std::size_t before = scratch_.size();
+            at_ += AppendCharacterReference(View(at_, end_), scratch_);
+            const std::size_t added = scratch_.size() - before;
+            if (added == 1 && scratch_.back() == ' ') {  // a space entity ends the word
+                scratch_.pop_back();
+                return EndWordAtSpace(scratch_, token);
+            }
+            if (added >= 2) scratch_.push_back(' ');
+            continue;
+        }
+        if (x == '\'') {  // don't reads as dont
+            copy(xAt);
+            continue;
+        }
+        if (KeepsInWord(x, word(xAt))) {
+            if (copied) scratch_.push_back(static_cast<char>(x));
+            continue;
+        }
+        if (!word(xAt).empty()) {
+            at_ = xAt;  // x is read again
+            token = {tkWord, word(xAt)};
+            return;
+        }
+        return ReadSingle(xAt, token);
+    }
+}
+
+// Whether the byte `x` after `word` (neither a letter nor a digit) is kept in
+// it: the technical names, and the hyphen, slash or backslash of a compound.
+bool TokenReader::KeepsInWord(unsigned char x, std::string_view word) const {
+    switch (x) {
+        case '+':
+            if (LowerEquals(word, "c") || LowerEquals(word, "c+") || LowerEquals(word, "com"))
+                return true;
+            break;
+        case '#':
+            if (LowerEquals(word, "c")) return true;
+            break;
+        case '.':
+            if (LowerEquals(word, "asp") || LowerEquals(word, "x")) return true;
+            break;
+        default:
+            break;
+    }
+    if (programming_ &&
+        (x == '_' || (x == '/' && (LowerEquals(word, "c++") || LowerEquals(word, "tcp"))) ||
+         (x == '-' && (LowerEquals(word, "wi") || LowerEquals(word, "objective")))))
+        return true;
+    // Hyphenated and slashed compounds (e-mail, and/or) stay one word.
+    if (x == '-' || x == '/' || x == '\\') return at_ != end_ && (classes_[*at_] & kWordByte) != 0;
+    return false;
+}
+
+// A token that starts with the byte at `at` (already read), a byte that does
+// not start a word.
+void TokenReader::ReadSingle(const unsigned char* at, TokenView& token) {
+    const unsigned char x = *at;
+    const std::uint8_t xClass = classes_[x];
+    if ((xClass & kWhite) != 0) {
+        token = {tkSpace, " "};
+        return;
+    }
+    if ((xClass & kDigit) != 0) {
+        token.Kind = tkNumber;
+        while (at_ != end_) {
+            const unsigned char y = *at_;
+            if (IsDigit(y) || y == ',' || y == '-' || y == '.' || y == ':') {
+                ++at_;
+                continue;
+            }
+            if (y == 'd' || y == 'D') {  // 3d, 2D
+                ++at_;
+                token.Kind = tkWord;
+            }
+            break;
+        }
+        token.Text = View(at, at_);
+        return;
+    }
+    // A byte that makes a token of two with a ">" after it.
+    const auto pairedWithClose = [&](TokenKind pair, std::string_view both,
+                                     std::string_view alone) {
+        if (at_ != end_ && *at_ == '>') {
+            ++at_;
+            token = {pair, both};
+        } else {
+            token = {tkSymbol, alone};
+        }
+    };
+    switch (x) {
+        case '-':
+            return pairedWithClose(tkCommentClose, "->", "-");
+        case '.':
+            // Three bytes are looked at; when fewer follow, they are consumed.
+            if (end_ - at_ < 3) {
+                at_ = end_;
+                token = {tkSymbol, "."};
+                return;
+            }
+            if (LowerEquals(View(at_, at_ + 3), "net")) {
+                token = {tkWord, ".net"};
+                return;
+            }
+            token = {tkSymbol, "."};
+            return;
+        case '/':
+            return pairedWithClose(tkEmptyTagClose, "/>", "/");
+        case '<': {
+            if (at_ == end_) {
+                token = {tkEnd, {}};
+                return;
+            }
+            const unsigned char y = *at_++;
+            if (y == '/') {
+                token = {tkEndTagOpen, "</"};
+                return;
+            }
+            if (y == '?') {
+                token = {tkPIOpen, "<?"};
+                return;
+            }
+            if (y == '!') {
+                if (at_ == end_) {
+                    token = {tkEnd, {}};
+                    return;
+                }
+                if (*at_++ == '-') {
+                    token = {tkCommentOpen, "<!-"};
+                    return;
+                }
+                at_ -= 2;  // the "!" is read again as a symbol
+                token = {tkDeclOpen, "<!"};
+                return;
+            }
+            --at_;
+            token = {tkTagOpen, "<"};
+            return;
+        }
+        case '>':
+            token = {tkTagClose, ">"};
+            return;
+        default:
+            token = {tkSymbol, View(at, at_)};
+            return;
+    }
+}
+
+const unsigned char* TokenReader::FirstNonPlain(unsigned char stop) const {
+    const unsigned char* at = at_;
+    for (;;) {
+        at = NextNotable(at, end_, stop, runsByChunk_);
+        if (at == end_ || *at == stop) return at;
+        // A full stop is read with the three bytes after it, and then stepped
+        // back over unless too few of them are there.
+        if (*at != '.' || end_ - at < 4 || LowerEquals(View(at + 1, at + 4), "net")) return at;
+        ++at;
+    }
+}
+
+bool TokenReader::SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
+    const unsigned char* close = FirstNonPlain('>');
+    if (close == end_ || *close != '>') return false;
+    bool empty = false;
+    if (close != at_) {
+        // A "->" is no tag end; a "/>" is one only where the slash cannot
+        // stay in a word before it.
+        if (close[-1] == '-') return false;
+        if (close[-1] == '/') {
+            if (!emptyTagEnds || programming_) return false;
+            empty = true;
+        }
+    }
+    length += (PendingSpace ? 1 : 0) + (close + 1 - at_);
+    PendingSpace = false;
+    at_ = close + 1;
+    token = empty ? TokenView{tkEmptyTagClose, "/>"} : TokenView{tkTagClose, ">"};
+    return true;
+}
+
+bool TokenReader::SkipTextToTag(std::int64_t room, std::int64_t& length) {
+    if (at_ < textBlockedUntil_) return false;
+    const unsigned char* stop = FirstNonPlain('<');
+    if (stop != end_ && *stop != '<') {
+        // Up to a byte that needs the tokens read one by one, the text can
+        // still be counted to just after a white-space byte: no token goes on
+        // over one, and the space after a word is then read too. Until that
+        // byte is passed, no more is tried.
+        textBlockedUntil_ = stop + 1;
+        while (stop != at_ && (classes_[stop[-1]] & token_bytes::kWhite) == 0)
+            --stop;
+        if (stop == at_) return false;
+    }
+    const std::int64_t text = (PendingSpace ? 1 : 0) + (stop - at_);
+    if (text > room) return false;
+    length += text;
+    PendingSpace = false;
+    at_ = stop;
+    return true;
 }
 
 void NextToken(FileBuffer& buffer, Token& token) {
@@ -309,28 +474,35 @@ Token NextToken(FileBuffer& buffer) {
 }
 
 bool NextElementName(FileBuffer& buffer, Token& token) {
+    TokenReader reader(buffer);
     for (;;) {
-        NextToken(buffer, token);
+        reader.Next(token);
         if (token.Kind == tkEnd) return false;
         if (token.Kind != tkTagOpen) continue;
-        NextToken(buffer, token);
+        reader.Next(token);
         if (token.Kind == tkEnd) return false;
         if (token.Kind == tkWord) return true;
     }
 }
 
 bool FindElement(FileBuffer& buffer, std::string_view name) {
-    Token token;
-    while (NextElementName(buffer, token)) {
-        if (LowerEquals(token.Text, name)) return true;
+    TokenReader reader(buffer);
+    TokenView token;
+    for (;;) {
+        reader.Next(token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind != tkTagOpen) continue;
+        reader.Next(token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind == tkWord && LowerEquals(token.Text, name)) return true;
     }
-    return false;
 }
 
 bool SkipToTagEnd(FileBuffer& buffer) {
-    Token token;
+    TokenReader reader(buffer);
+    TokenView token;
     for (;;) {
-        NextToken(buffer, token);
+        reader.Next(token);
         if (token.Kind == tkTagClose || token.Kind == tkEmptyTagClose) return true;
         if (token.Kind == tkEnd) return false;
     }

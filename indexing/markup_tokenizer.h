@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/file_buffer.h"
+#include "indexing/token_bytes.h"
 
 namespace qmp {
 
@@ -35,6 +36,14 @@ struct Token {
     std::string Text;
 };
 
+// A token whose text is borrowed: from the buffer when the token's bytes
+// stand there unchanged, else from the reader's own scratch text or a
+// constant. Valid until the reader reads again or goes.
+struct TokenView {
+    TokenKind Kind = tkEnd;
+    std::string_view Text;
+};
+
 // Set when a word was ended by a white-space byte: the next token is that
 // space. One flag for the whole program, not one per buffer; consumers ignore
 // a stray space token.
@@ -54,16 +63,72 @@ public:
 
     // Reads the next token into `token`, as NextToken does.
     void Next(Token& token);
+    // The same without a copy of the text: most tokens are bytes of the buffer.
+    // The commonest token, a word of letters and digits that white space or a
+    // byte of no word rule ends, is read right here in the caller's loop.
+    void Next(TokenView& token) {
+        if (!PendingSpace && ReadPlainWord(token)) return;
+        ReadNext(token);
+    }
+    // Reads the tokens up to and including the next ">" (or "/>" when
+    // `emptyTagEnds`), adding the lengths of their texts to `length`; the
+    // last token is left in `token`. Gives false, having read nothing, when
+    // the bytes on the way hold something whose tokens a plain count could
+    // get wrong (a reference, an apostrophe, a "<", a "->", a ".net", a "."
+    // near the end, or no ">" at all); the caller then reads them token by
+    // token. The tokens of the bytes up to a ">" otherwise have texts of one
+    // byte per byte, which is what makes the count plain.
+    bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length);
+    // Reads the tokens up to the next "<", which is left to be read, adding
+    // the lengths of their texts to `length`, provided they come to at most
+    // `room` bytes; false, having read nothing, otherwise or as above. Where
+    // the bytes on the way need reading one by one, it stops after the last
+    // white-space byte before them.
+    bool SkipTextToTag(std::int64_t room, std::int64_t& length);
+
     // Writes the reading position back to the buffer.
     void Sync();
 
 private:
+    bool ReadPlainWord(TokenView& token) {
+        using namespace token_bytes;
+        if (!runsByChunk_ || end_ - at_ < 8 || (classes_[*at_] & kLetter) == 0) return false;
+        const std::uint64_t stops = RunStops(at_, highLetters_);
+        if (stops == 0) return false;
+        const int length = FirstStop(stops);
+        if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
+        const std::uint8_t after = classes_[at_[length]];
+        if ((after & kGlue) != 0 || (!highLetters_ && at_[length] >= 0x80)) return false;
+        token = {tkWord, {reinterpret_cast<const char*>(at_), static_cast<std::size_t>(length)}};
+        at_ += length;
+        if ((after & kWhite) != 0) {
+            PendingSpace = true;
+            ++at_;
+        }
+        return true;
+    }
+    void ReadNext(TokenView& token);
+    // The first byte from `from` on that is neither a letter nor a digit.
+    const unsigned char* EndOfRun(const unsigned char* from) const;
+    void ReadWord(const unsigned char* start, TokenView& token);
+    void ReadSingle(const unsigned char* at, TokenView& token);
+    // The first byte from the position on that is `stop` or that a plain
+    // count of bytes could get wrong, or the end.
+    const unsigned char* FirstNonPlain(unsigned char stop) const;
+    bool KeepsInWord(unsigned char x, std::string_view word) const;
+
     FileBuffer& buffer_;
-    const unsigned char* data_;
-    std::int64_t size_;
-    std::int64_t pos_;
-    const void* classes_;  // the byte-class table of the letter test (internal type)
+    const unsigned char* begin_;
+    const unsigned char* end_;
+    const unsigned char* at_;       // the reading position, within begin_..end_
+    std::int64_t outsidePosition_;  // a position outside the bytes, kept as it was
+    bool outside_;
+    const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
+    bool runsByChunk_;             // runs of letters can be found eight bytes at a time
+    bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
+    std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
+    const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };
 
 // Reads the next token at the buffer's position into `token` (its text's

@@ -1,7 +1,5 @@
 #include "indexing/page_head.h"
 
-#include <array>
-#include <bitset>
 #include <cstring>
 
 #include "decoding/ansi_code_page.h"
@@ -10,17 +8,6 @@
 namespace qmp {
 namespace {
 
-// For each byte of an element name, the bytes that the system's ANSI rules
-// lower-case to it.
-template <std::size_t N>
-std::array<std::bitset<256>, N> LettersOf(std::string_view name) {
-    std::array<std::bitset<256>, N> letters;
-    for (std::size_t i = 0; i < N; ++i)
-        for (int b = 0; b < 256; ++b)
-            if (AnsiLowerChar(static_cast<unsigned char>(b)) == name[i]) letters[i].set(b);
-    return letters;
-}
-
 // False only when no "<" from `from` on can start the element `name` (of N
 // letters): the bytes after it cannot spell the name (an apostrophe inside a
 // word is dropped, and a character reference could stand for any letter, so
@@ -28,7 +15,9 @@ std::array<std::bitset<256>, N> LettersOf(std::string_view name) {
 // rest of a page holds no such element.
 template <std::size_t N>
 bool MayHoldElement(std::string_view data, std::size_t from, std::string_view name) {
-    const std::array<std::bitset<256>, N> letters = LettersOf<N>(name);
+    // The system's ANSI lower-casing of every byte: a byte can spell a letter
+    // of the name when it lower-cases to it.
+    const unsigned char* lower = AnsiLowerTable();
     while (from < data.size()) {
         const void* found = std::memchr(data.data() + from, '<', data.size() - from);
         if (found == nullptr) return false;
@@ -40,7 +29,7 @@ bool MayHoldElement(std::string_view data, std::size_t from, std::string_view na
             const auto byte = static_cast<unsigned char>(data[at]);
             if (byte == '&') return true;
             if (byte == '\'' && letter > 0) continue;
-            if (!letters[letter].test(byte)) break;
+            if (lower[byte] != static_cast<unsigned char>(name[letter])) break;
             ++letter;
         }
         if (letter == N) return true;

@@ -111,7 +111,7 @@ struct TRating {
     // word -> kKnownStopWord, so that a stop word is looked up in the groups
     // only once.
     WordTable WordIndex;
-    static constexpr std::int64_t kKnownStopWord = -1;
+    static constexpr std::int32_t kKnownStopWord = -1;
     // Sums of (rating / 100) over TagStack from the bottom up to each entry.
     std::vector<long double> TagSums;
 };

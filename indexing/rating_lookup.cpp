@@ -8,8 +8,11 @@ namespace qmp {
 
 RatingLookup::RatingLookup(std::vector<TTagRating> tags, std::vector<TWordsRating> groups)
     : tags_(std::move(tags)), groups_(std::move(groups)) {
-    for (const TTagRating& tag : tags_)
-        tagRatings_.emplace(tag.Name, tag.Rating);  // the first entry of a name wins
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+        const WordTable::Key key = WordTable::MakeKey(tags_[i].Name);
+        if (tagIndex_.Find(tags_[i].Name, key) == WordTable::kMissing)  // the first entry wins
+            tagIndex_.Insert(tags_[i].Name, key, static_cast<std::int32_t>(i));
+    }
 
     for (const TWordsRating& group : groups_) {
         // A word stands between two spaces: every piece of the text cut at its
@@ -21,11 +24,15 @@ RatingLookup::RatingLookup(std::vector<TTagRating> tags, std::vector<TWordsRatin
             if (end == std::string_view::npos) break;
             const std::string_view piece = words.substr(start + 1, end - start - 1);
             if (!piece.empty()) {
-                auto [it, added] = members_.try_emplace(
-                    std::string(piece), GroupMembership{group.Rating, group.Rating});
-                if (!added) {
-                    it->second.lowestRating = std::min(it->second.lowestRating, group.Rating);
-                    it->second.lastRating = group.Rating;
+                const WordTable::Key key = WordTable::MakeKey(piece);
+                const std::int32_t known = members_.Find(piece, key);
+                if (known == WordTable::kMissing) {
+                    members_.Insert(piece, key, static_cast<std::int32_t>(memberships_.size()));
+                    memberships_.push_back({group.Rating, group.Rating});
+                } else {
+                    GroupMembership& member = memberships_[static_cast<std::size_t>(known)];
+                    member.lowestRating = std::min(member.lowestRating, group.Rating);
+                    member.lastRating = group.Rating;
                 }
             }
             start = end;
@@ -34,9 +41,9 @@ RatingLookup::RatingLookup(std::vector<TTagRating> tags, std::vector<TWordsRatin
 }
 
 std::optional<std::int32_t> RatingLookup::TagRating(std::string_view name) const {
-    const auto it = tagRatings_.find(name);
-    if (it == tagRatings_.end()) return std::nullopt;
-    return it->second;
+    const std::int32_t index = tagIndex_.Find(name);
+    if (index == WordTable::kMissing) return std::nullopt;
+    return tags_[static_cast<std::size_t>(index)].Rating;
 }
 
 bool RatingLookup::NeedsPlainSearch(std::string_view word) {
@@ -60,14 +67,22 @@ std::vector<const TWordsRating*> RatingLookup::GroupsContaining(std::string_view
     return found;
 }
 
-bool RatingLookup::IsStopWord(std::string_view word, std::int32_t minimalRating) const {
+const RatingLookup::GroupMembership* RatingLookup::Membership(std::string_view word,
+                                                              const WordTable::Key& key) const {
+    const std::int32_t known = members_.Find(word, key);
+    if (known == WordTable::kMissing) return nullptr;
+    return &memberships_[static_cast<std::size_t>(known)];
+}
+
+bool RatingLookup::IsStopWord(std::string_view word, const WordTable::Key& key,
+                              std::int32_t minimalRating) const {
     if (NeedsPlainSearch(word)) {
         const auto groups = GroupsContaining(word);
         return std::any_of(groups.begin(), groups.end(),
                            [&](const TWordsRating* g) { return g->Rating < minimalRating; });
     }
-    const auto it = members_.find(word);
-    return it != members_.end() && it->second.lowestRating < minimalRating;
+    const GroupMembership* member = Membership(word, key);
+    return member != nullptr && member->lowestRating < minimalRating;
 }
 
 std::optional<std::int32_t> RatingLookup::LastGroupRating(std::string_view word) const {
@@ -76,9 +91,9 @@ std::optional<std::int32_t> RatingLookup::LastGroupRating(std::string_view word)
         if (groups.empty()) return std::nullopt;
         return groups.back()->Rating;
     }
-    const auto it = members_.find(word);
-    if (it == members_.end()) return std::nullopt;
-    return it->second.lastRating;
+    const GroupMembership* member = Membership(word, WordTable::MakeKey(word));
+    if (member == nullptr) return std::nullopt;
+    return member->lastRating;
 }
 
 const RatingLookup& EnsureLookup(TRating& rating) {

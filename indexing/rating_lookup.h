@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "indexing/rating.h"
+#include "indexing/word_table.h"
 
 namespace qmp {
 
@@ -28,7 +29,12 @@ public:
 
     // True when some group whose words contain " " + word + " " is rated
     // below `minimalRating`.
-    bool IsStopWord(std::string_view word, std::int32_t minimalRating) const;
+    bool IsStopWord(std::string_view word, std::int32_t minimalRating) const {
+        return IsStopWord(word, WordTable::MakeKey(word), minimalRating);
+    }
+    // The same with the word table's key of `word` in hand.
+    bool IsStopWord(std::string_view word, const WordTable::Key& key,
+                    std::int32_t minimalRating) const;
 
     // The rating of the last group whose words contain " " + word + " ".
     std::optional<std::int32_t> LastGroupRating(std::string_view word) const;
@@ -39,6 +45,9 @@ private:
         std::int32_t lastRating;
     };
 
+    // The membership of a word without spaces, or nullptr.
+    const GroupMembership* Membership(std::string_view word, const WordTable::Key& key) const;
+
     // A word with a space (or an empty one) can span group words; only the
     // plain search answers for it.
     static bool NeedsPlainSearch(std::string_view word);
@@ -46,8 +55,11 @@ private:
 
     std::vector<TTagRating> tags_;
     std::vector<TWordsRating> groups_;
-    TextMap<std::int32_t> tagRatings_;
-    TextMap<GroupMembership> members_;
+    WordTable tagIndex_;  // tag name -> its first entry in tags_
+    // Every word of the groups, to its entry in memberships_: the rating
+    // looks up each new word of a document here.
+    WordTable members_;
+    std::vector<GroupMembership> memberships_;
 };
 
 // The lookup for the rating's current tables, rebuilt when they changed.

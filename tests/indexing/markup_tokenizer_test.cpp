@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "tests/indexing/run_skip_check.h"
 #include "tests/indexing/tokenizer_support.h"
+#include "tests/support/test_paths.h"
 
 namespace qmp {
 namespace {
@@ -216,6 +220,38 @@ TEST(NextToken, EveryPrefixEndsCleanly) {
                 ASSERT_EQ(tokens.back().kind, tkEnd) << n;
                 ASSERT_LE(tokens.size(), n + 2) << n;
             }
+        }
+    }
+}
+
+// The runs that the reader counts without reading token by token give what
+// the tokens one by one give, or are refused; in both modes, from every token
+// boundary of pages made to trip them.
+TEST(TokenReader, CountedRunsMatchTheTokens) {
+    test::ScopedProjectSettings settings;
+    std::vector<std::string> pages = {
+        "<p class=\"a.b c.net\" id='x' data-x=\"a->b\" title=\"&amp;\">t</p><br/><br />",
+        "<x a=c++/><y a=tcp/><z a=wi-/></q /> <!DOCTYPE x \"/>\" ><?x a='b' ?><a b=.ne",
+        "text 'q' it's 3' 3d' (''); a.net x.y .5 -> /> > -- - <b>x</b> don't<i>",
+        "<script>if (a && b) { c = 'd'; e = f<g; h = i->j; k = \"l/>m\"; }</script> tail.ne",
+        "a b \x80\xA9\xC3\xA9 \xE9t\xE9 <p title=\"\xC3\xA9\xA0\">x</p> .NeT ..net ...",
+    };
+    std::mt19937 random(3);
+    const std::string alphabet = "<>/!-?&#;'.\"= \nabcnetNET0123456789d_+\\\xC3\xA9\xA0";
+    for (int i = 0; i < 12; ++i) {
+        std::string page(300 + random() % 300, ' ');
+        for (char& c : page)
+            c = alphabet[random() % alphabet.size()];
+        pages.push_back(page);
+    }
+    for (bool utf8 : {false, true}) {
+        for (bool programming : {false, true}) {
+            ScopedUtf8Mode mode(utf8);
+            ProgrammingLanguageMode = programming;
+            for (const std::string& page : pages)
+                ASSERT_EQ(test::CheckRuns(page), "") << utf8 << programming << '\n' << page;
+            for (const char* name : {"indexing/sample_page.html", "indexing/markup_page.html"})
+                ASSERT_EQ(test::CheckRuns(test::ReadTestData(name), 23), "") << name;
         }
     }
 }
