@@ -201,7 +201,10 @@ private:
             case tkEndTagOpen:
                 Next();
                 if (token_.Kind != tkWord) return;  // "</" in running text
-                if (!excluded_) PopTagWith(rating_, AnsiLowerInto(token_.Text, name_));
+                if (!excluded_) {
+                    PopTagWith(rating_, AnsiLowerInto(token_.Text, name_));
+                    counter_.TagsChanged();
+                }
                 SkipToTagEnd(false);
                 return;
             case tkCommentOpen:
@@ -230,10 +233,14 @@ private:
     void ReadStartTag() {
         Next();
         if (token_.Kind != tkWord) return;  // a less-than sign in running text
-        if (!excluded_) PushTagWith(rating_, counter_.Lookup(), AnsiLowerInto(token_.Text, name_));
+        if (!excluded_) {
+            PushTagWith(rating_, counter_.Lookup(), AnsiLowerInto(token_.Text, name_));
+            counter_.TagsChanged();
+        }
         SkipToTagEnd(true);
         if (token_.Kind == tkEmptyTagClose && !excluded_) {
             CutTagStack(rating_, rating_.TagStack.size() - 1);
+            counter_.TagsChanged();
         }
     }
 
