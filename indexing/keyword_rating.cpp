@@ -379,6 +379,19 @@ void SelectFirst(std::vector<TWordRecord>& list, std::size_t count) {
     }
 }
 
+// ScoreWords with `groupRating(i)`, the LastGroupRating of entry i's word.
+template <typename GroupRating>
+void ScoreWith(TRating& rating, GroupRating groupRating) {
+    for (std::size_t i = 0; i < rating.WordList.size(); ++i) {
+        TWordRecord& entry = rating.WordList[i];
+        double g = 0.0;
+        if (const auto found = groupRating(i)) g = *found * 0.01;
+        const double weight = entry.Weight == -1.0 ? rating.FileNameWeight : entry.Weight;
+        entry.Score = static_cast<double>(entry.Count) * rating.CountWeight + entry.Score + weight +
+                      g * rating.ExistingWeight;
+    }
+}
+
 }  // namespace
 
 void PushTag(TRating& rating, std::string_view name) {
@@ -419,15 +432,10 @@ double WordWeight(const TRating& rating, std::string_view word, std::int64_t pos
 
 void ScoreWords(TRating& rating) {
     const RatingLookup& lookup = EnsureLookup(rating);
-    for (TWordRecord& entry : rating.WordList) {
-        // The stored word is already in lower case in the database encoding;
-        // it is looked up as it is, like the stop-word test did.
-        double g = 0.0;
-        if (const auto found = lookup.LastGroupRating(entry.Word)) g = *found * 0.01;
-        const double weight = entry.Weight == -1.0 ? rating.FileNameWeight : entry.Weight;
-        entry.Score = static_cast<double>(entry.Count) * rating.CountWeight + entry.Score + weight +
-                      g * rating.ExistingWeight;
-    }
+    // The stored word is already in lower case in the database encoding; it
+    // is looked up as it is, like the stop-word test did.
+    ScoreWith(rating,
+              [&](std::size_t i) { return lookup.LastGroupRating(rating.WordList[i].Word); });
 }
 
 void SortWords(TRating& rating) {
@@ -465,7 +473,8 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     AddFileNameWords(counter, namePath);
     counter.Finish();
 
-    ScoreWords(rating);
+    // The group ratings of the entries were found when they were added.
+    ScoreWith(rating, [&](std::size_t i) { return counter.GroupRating(i); });
     // Only the entries that are kept need their places: the first steps of
     // the sort put them there exactly as the whole sort would.
     const std::int64_t keep = std::max<std::int64_t>(rating.KeysCount, 0);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,7 +58,9 @@ struct CountingScratch {
     // Forms of up to eight bytes read in one load are kept by their bytes.
     ShortWordTable shortForms;
     WordTable forms;
-    std::vector<CountedWord> counted;     // by entry of the word list
+    std::vector<CountedWord> counted;  // by entry of the word list
+    // By entry of the word list: the rating of the last group that holds it.
+    std::vector<std::optional<std::int32_t>> groupRatings;
     std::vector<long double> sums;        // the tag sums met, by number
     std::vector<long double> sumTerms;    // TagWeight times each of them
     std::vector<std::uint64_t> sumMasks;  // what each of them outweighs, as bits
@@ -78,6 +81,7 @@ public:
           shortForms_(scratch.shortForms),
           forms_(scratch.forms),
           counted_(scratch.counted),
+          groupRatings_(scratch.groupRatings),
           sums_(scratch.sums),
           sumTerms_(scratch.sumTerms),
           sumMasks_(scratch.sumMasks),
@@ -88,6 +92,9 @@ public:
         shortForms_.Clear();
         forms_.Clear();
         counted_.clear();
+        groupRatings_.clear();
+        for (const TWordRecord& entry : rating.WordList)
+            groupRatings_.push_back(lookup.LastGroupRating(entry.Word));
         // Stop words count into the first record, which every occurrence
         // outweighs: they need no test of their own.
         counted_.push_back(
@@ -147,6 +154,11 @@ public:
             return;
         }
         Append(key, 0, Unrivalled(keywordWeight(), 1, 0, key.caseKind));
+    }
+
+    // LastGroupRating of the word of an entry of the word list.
+    std::optional<std::int32_t> GroupRating(std::size_t entry) const {
+        return groupRatings_[entry];
     }
 
     // Writes the counts and weights to the word list.
@@ -239,10 +251,13 @@ private:
     std::int32_t Find(const WordKey& key) {
         const std::int32_t known = index_.Find(key.lower, key.tableKey);
         if (known != WordTable::kMissing) return known;
-        if (lookup_.IsStopWord(key.lower, key.tableKey, rating_.StopWordsMinimalRating)) {
+        const RatingLookup::GroupRatings groups = lookup_.Groups(key.lower, key.tableKey);
+        if (groups.any && groups.lowest < rating_.StopWordsMinimalRating) {
             index_.Insert(key.lower, key.tableKey, TRating::kKnownStopWord);
             return TRating::kKnownStopWord;
         }
+        // Kept for the entry that the word is about to get.
+        missingGroupRating_ = groups.any ? std::optional<std::int32_t>(groups.last) : std::nullopt;
         return WordTable::kMissing;
     }
 
@@ -316,6 +331,7 @@ private:
         rating_.WordList.push_back(
             TWordRecord{std::string(key.lower), 1, position, counted.weight, 0.0});
         counted_.push_back(counted);
+        groupRatings_.push_back(missingGroupRating_);
     }
 
     TRating& rating_;
@@ -324,6 +340,8 @@ private:
     ShortWordTable& shortForms_;
     WordTable& forms_;
     std::vector<CountedWord>& counted_;
+    std::vector<std::optional<std::int32_t>>& groupRatings_;
+    std::optional<std::int32_t> missingGroupRating_;  // of the word Find missed last
     std::vector<long double>& sums_;
     std::vector<long double>& sumTerms_;
     std::vector<std::uint64_t>& sumMasks_;

@@ -26,9 +26,14 @@ TEST(ShortWordTable, FindsWhatAMapFinds) {
         std::map<std::string, std::int32_t> expected;
         for (int i = 0; i < 4000; ++i) {
             std::string word = std::to_string(random() % 3000);
-            if (i % 5 == 0) word = "w" + std::to_string(random() % 9'000'000);  // up to 8 bytes
-            if (i % 9 == 0)
-                word = std::string(1 + random() % 3, 'x') + std::string(random() % 5, '\0');
+            if (i % 5 == 0) {
+                word = std::to_string(random() % 9'000'000);
+                word.insert(word.begin(), 'w');  // up to eight bytes
+            }
+            if (i % 9 == 0) {
+                word.assign(1 + random() % 3, 'x');
+                word.append(random() % 5, '\0');
+            }
             const auto size = static_cast<std::uint32_t>(word.size());
             if (expected.count(word) == 0) {
                 ASSERT_EQ(table.Find(Bytes(word), size), ShortWordTable::kMissing) << word;
