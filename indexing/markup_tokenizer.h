@@ -97,8 +97,14 @@ private:
         if (stops == 0) return false;
         const int length = FirstStop(stops);
         if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
-        const std::uint8_t after = classes_[at_[length]];
-        if ((after & kGlue) != 0 || (!highLetters_ && at_[length] >= 0x80)) return false;
+        const unsigned char stop = at_[length];
+        const std::uint8_t after = classes_[stop];
+        // Of the bytes that may continue a word, a full stop only continues
+        // "asp" and "x": after any word of another length it ends the word
+        // (a sentence's last word).
+        if ((after & kGlue) != 0 ? stop != '.' || length == 1 || length == 3
+                                 : !highLetters_ && stop >= 0x80)
+            return false;
         token = {tkWord, {reinterpret_cast<const char*>(at_), static_cast<std::size_t>(length)}};
         at_ += length;
         if ((after & kWhite) != 0) {

@@ -65,6 +65,16 @@ TEST(NextToken, TechnicalNamesAndCompounds) {
         {"asp.net", {W("asp.net"), kEnd}},
         {"ASP.NET", {W("ASP.NET"), kEnd}},
         {"x.509", {W("x.509"), kEnd}},
+        // The same with eight bytes or more to read, where a word is read in one go.
+        {"Asp.Net pages", {W("Asp.Net"), kSp, W("pages"), kEnd}},
+        {"X.509 certificates", {W("X.509"), kSp, W("certificates"), kEnd}},
+        // ".net" is a word of its own; its last three bytes are read again.
+        {"ab.net and more", {W("ab"), W(".net"), W("net"), kSp, W("and"), kSp, W("more"), kEnd}},
+        {"quarry. The end", {W("quarry"), S("."), kSp, W("The"), kSp, W("end"), kEnd}},
+        // A full stop with fewer than three bytes after it takes them along.
+        {"a. b. abc. abcd. ",
+         {W("a"), S("."), kSp, W("b"), S("."), kSp, W("abc"), S("."), kSp, W("abcd"), S("."),
+          kEnd}},
         {"tcp/ip", {W("tcp/ip"), kEnd}},
         {"wi-fi", {W("wi-fi"), kEnd}},
         {"e-mail", {W("e-mail"), kEnd}},
