@@ -110,12 +110,17 @@ public:
                     caseMasks_[kind] |= std::uint64_t{1} << best;
             }
         }
+        TagsChanged();
     }
 
     const RatingLookup& Lookup() const { return lookup_; }
 
     // To be called whenever the rating's open tags change while counting.
-    void TagsChanged() { currentSum_ = kNoTagSum; }
+    void TagsChanged() {
+        currentSum_ = SumNumber(CurrentTagSum(rating_));
+        currentMask_ =
+            currentSum_ < kMaskedSums ? sumMasks_[currentSum_] : std::uint64_t{1} << kAlwaysBit;
+    }
 
     // `readable`: bytes that may be read from the word's first byte on.
     void AddWord(std::string_view word, std::int64_t position, std::size_t readable = 0) {
@@ -261,22 +266,11 @@ private:
         return WordTable::kMissing;
     }
 
-    // The number of the current tag sum, worked out again only after the
-    // open tags changed.
-    std::uint32_t CurrentSumNumber() {
-        if (currentSum_ == kNoTagSum) {
-            currentSum_ = SumNumber(CurrentTagSum(rating_));
-            currentMask_ =
-                currentSum_ < kMaskedSums ? sumMasks_[currentSum_] : std::uint64_t{1} << kAlwaysBit;
-        }
-        return currentSum_;
-    }
+    // The number of the current tag sum (see TagsChanged).
+    std::uint32_t CurrentSumNumber() const { return currentSum_; }
 
     // The bits of the sums that the current one weighs no more than.
-    std::uint64_t CurrentSumMask() {
-        CurrentSumNumber();
-        return currentMask_;
-    }
+    std::uint64_t CurrentSumMask() const { return currentMask_; }
 
     // The number of a tag sum: equal sums, equal numbers. The sum and its
     // term of the weight are kept under the number.
