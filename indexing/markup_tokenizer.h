@@ -67,7 +67,7 @@ public:
     // The commonest token, a word of letters and digits that white space or a
     // byte of no word rule ends, is read right here in the caller's loop.
     void Next(TokenView& token) {
-        if (!PendingSpace && ReadPlainWord(token)) return;
+        if (!PendingSpace && (ReadPlainWord(token) || ReadPlainByte(token))) return;
         ReadNext(token);
     }
     // Reads the tokens up to and including the next ">" (or "/>" when
@@ -113,6 +113,24 @@ private:
         }
         return true;
     }
+    // The next commonest tokens, of one byte each, read here too: a
+    // white-space byte, and a full stop that neither comes near the end nor
+    // may start ".net".
+    bool ReadPlainByte(TokenView& token) {
+        if (end_ - at_ < 4) return false;
+        const unsigned char x = *at_;
+        if ((classes_[x] & token_bytes::kWhite) != 0) {
+            ++at_;
+            token = {tkSpace, " "};
+            return true;
+        }
+        if (x == '.' && lower_[at_[1]] != 'n') {
+            ++at_;
+            token = {tkSymbol, "."};
+            return true;
+        }
+        return false;
+    }
     void ReadNext(TokenView& token);
     // The first byte from `from` on that is neither a letter nor a digit.
     const unsigned char* EndOfRun(const unsigned char* from) const;
@@ -130,6 +148,7 @@ private:
     std::int64_t outsidePosition_;  // a position outside the bytes, kept as it was
     bool outside_;
     const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
+    const unsigned char* lower_;   // the code page's lower-case table
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
