@@ -454,9 +454,8 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     // One rating at a time runs on a thread (the tokenizer's flag is one for
     // the whole program), so its scratch can be the thread's.
     thread_local CountingScratch scratch;
-    const RatingLookup& lookup = EnsureLookup(rating);
-    scratch.StartDocument(rating.Lookup, rating.StopWordsMinimalRating);
-    WordCounter counter(rating, lookup, scratch);
+    scratch.index.Clear();
+    WordCounter counter(rating, EnsureLookup(rating), scratch);
 
     // A byte-order mark is no text: read as letters it would become a
     // keyword of its own, or stick to the page's first word.

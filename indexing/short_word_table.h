@@ -1,13 +1,10 @@
 #pragma once
-// An open-addressing table of words of one to eight bytes, a word kept as its
-// bytes in one integer (WordTable::LoadChunk) beside its length: a rating
-// looks up every word of a document as it stands, and most are this short,
-// so a look-up is one multiply and one compare. Each word has a number that
-// stays with it (given when it is added), and a value with the stamp of the
-// document it was set for, so that the words stay from one document to the
-// next while their values do not.
+// An open-addressing table from words of one to eight bytes to integers, a
+// word kept as its bytes in one integer (WordTable::LoadChunk) beside its
+// length: a rating looks up every word of a document as it stands, and most
+// are this short, so a look-up is one multiply and one compare. Clear keeps
+// the storage for the next document.
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -15,54 +12,37 @@ namespace qmp {
 
 class ShortWordTable final {
 public:
-    static constexpr std::size_t kNone = SIZE_MAX;
-    // Stamps are below this; a stamp of 0 is never current.
-    static constexpr std::uint32_t kStampLimit = std::uint32_t{1} << 24;
+    static constexpr std::int32_t kMissing = INT32_MIN;
 
-    // The slot of the word of `size` bytes (1 to 8) given by `bytes`, or kNone.
-    std::size_t Find(std::uint64_t bytes, std::uint32_t size) const {
-        if (slots_.empty()) return kNone;
+    // The value stored for the word of `size` bytes (1 to 8) given by `bytes`,
+    // or kMissing.
+    std::int32_t Find(std::uint64_t bytes, std::uint32_t size) const {
+        if (slots_.empty()) return kMissing;
         for (std::size_t i = Home(bytes);; i = (i + 1) & mask_) {
             const Slot& slot = slots_[i];
-            if (slot.bytes == bytes && (slot.tag & 0xFF) == size) return i;
-            if (slot.tag == 0) return kNone;
+            if (slot.bytes == bytes && slot.size == size) return slot.value;
+            if (slot.size == 0) return kMissing;
         }
     }
 
-    // The value of a slot, and whether it was set under `stamp`.
-    bool Current(std::size_t slot, std::uint32_t stamp) const {
-        return slots_[slot].tag >> 8 == stamp;
-    }
-    std::int32_t Value(std::size_t slot) const { return slots_[slot].value; }
-    // The number the slot's word was added with.
-    std::uint32_t Number(std::size_t slot) const { return numbers_[slot]; }
-    // Sets the value of a slot under `stamp` (below kStampLimit).
-    void SetValue(std::size_t slot, std::uint32_t stamp, std::int32_t value) {
-        slots_[slot].value = value;
-        slots_[slot].tag = (slots_[slot].tag & 0xFF) | (stamp << 8);
+    // Stores `value` for a word that is not in the table yet.
+    void Insert(std::uint64_t bytes, std::uint32_t size, std::int32_t value) {
+        if ((used_.size() + 1) * 2 > slots_.size()) Grow();
+        Place(bytes, size, value);
     }
 
-    // Adds a word that is not in the table yet, with its number and a value
-    // set under `stamp`.
-    void Insert(std::uint64_t bytes, std::uint32_t size, std::uint32_t number, std::uint32_t stamp,
-                std::int32_t value) {
-        if ((count_ + 1) * 2 > slots_.size()) Grow();
-        Place({bytes, value, size | (stamp << 8)}, number);
-    }
-
-    std::size_t Size() const { return count_; }
-
-    // Empties the table.
+    // Empties the table in a time that follows its size, not its capacity.
     void Clear() {
-        slots_.assign(slots_.size(), Slot{});
-        count_ = 0;
+        for (std::size_t i : used_)
+            slots_[i] = Slot{};
+        used_.clear();
     }
 
 private:
     struct Slot {
         std::uint64_t bytes = 0;
         std::int32_t value = 0;
-        std::uint32_t tag = 0;  // the length, and the stamp above it; 0: a free slot
+        std::uint32_t size = 0;  // 0: a free slot
     };
 
     // The top bits of the product mix every byte of the word.
@@ -70,34 +50,32 @@ private:
         return static_cast<std::size_t>((bytes * 0x9e3779b97f4a7c15u) >> shift_);
     }
 
-    void Place(const Slot& slot, std::uint32_t number) {
-        std::size_t i = Home(slot.bytes);
-        while (slots_[i].tag != 0)
+    void Place(std::uint64_t bytes, std::uint32_t size, std::int32_t value) {
+        std::size_t i = Home(bytes);
+        while (slots_[i].size != 0)
             i = (i + 1) & mask_;
-        slots_[i] = slot;
-        numbers_[i] = number;
-        ++count_;
+        slots_[i] = {bytes, value, size};
+        used_.push_back(i);
     }
 
     void Grow() {
-        std::vector<Slot> old = std::move(slots_);
-        std::vector<std::uint32_t> oldNumbers = std::move(numbers_);
-        const std::size_t size = old.empty() ? 256 : old.size() * 2;
+        std::vector<Slot> old;
+        old.reserve(used_.size());
+        for (std::size_t i : used_)
+            old.push_back(slots_[i]);
+        const std::size_t size = slots_.empty() ? 256 : slots_.size() * 2;
         slots_.assign(size, Slot{});
-        numbers_.assign(size, 0);
         mask_ = size - 1;
         shift_ = 64;
         for (std::size_t n = size; n > 1; n >>= 1)
             --shift_;
-        count_ = 0;
-        for (std::size_t i = 0; i < old.size(); ++i) {
-            if (old[i].tag != 0) Place(old[i], oldNumbers[i]);
-        }
+        used_.clear();
+        for (const Slot& slot : old)
+            Place(slot.bytes, slot.size, slot.value);
     }
 
-    std::vector<Slot> slots_;             // a power of two long, at most half full
-    std::vector<std::uint32_t> numbers_;  // the number of each used slot's word
-    std::size_t count_ = 0;
+    std::vector<Slot> slots_;        // a power of two long, at most half full
+    std::vector<std::size_t> used_;  // the used slots, in the order of use
     std::size_t mask_ = 0;
     int shift_ = 64;
 };

@@ -6,14 +6,11 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "decoding/ansi_code_page.h"
-#include "decoding/database_text.h"
 #include "indexing/rating.h"
 #include "indexing/rating_lookup.h"
 #include "indexing/short_word_table.h"
@@ -52,62 +49,21 @@ constexpr std::int32_t kFormKinds = 8;  // the entry is then the value >> 3
 // Entries above this are not kept by their forms (the packed value must fit).
 constexpr std::int32_t kLastFormEntry = INT32_MAX / kFormKinds - 1;
 
-// What a form of up to eight bytes stands for in any document: its lower-case
-// form with its key and case class, and what the word groups say of that.
-struct ShortForm {
-    std::string lower;
-    WordTable::Key key;
-    CaseKind caseKind;
-    RatingLookup::GroupRatings groups;
-};
-
 // The word index and the counted words of a rating: kept from one document
 // to the next, so that a page's words find their storage ready.
 struct CountingScratch {
     WordTable index;
-    // The forms of words met, as they stand, to what they count as in the
-    // document: a form met again is counted without lower-casing it or
-    // looking it up. Forms of up to eight bytes read in one load are kept by
-    // their bytes, with what they stand for, from one document to the next
-    // (see StartDocument); the values of the table are the document's.
+    // Every form met in the document, as it stands, to what it counts as: a
+    // form met again is counted without lower-casing it or looking it up.
+    // Forms of up to eight bytes read in one load are kept by their bytes.
     ShortWordTable shortForms;
-    std::vector<ShortForm> shortFormInfo;  // by the table's numbers
-    std::uint32_t stamp = 1;               // the document's stamp in the table
-    WordTable forms;                       // the other forms, for one document
-    std::vector<CountedWord> counted;      // by entry of the word list
+    WordTable forms;
+    std::vector<CountedWord> counted;  // by entry of the word list
     // By entry of the word list: the rating of the last group that holds it.
     std::vector<std::optional<std::int32_t>> groupRatings;
     std::vector<long double> sums;        // the tag sums met, by number
     std::vector<long double> sumTerms;    // TagWeight times each of them
     std::vector<std::uint64_t> sumMasks;  // what each of them outweighs, as bits
-
-    // Starts counting a document under `lookup` and `minimalRating` (the stop
-    // words' rating): the short forms stay while they and the letter rules
-    // are those they were worked out under, and there are not too many.
-    void StartDocument(const std::shared_ptr<const RatingLookup>& lookup,
-                       std::int32_t minimalRating) {
-        if (lookup != formsLookup_ || minimalRating != formsMinimalRating_ ||
-            UTF8Mode != formsUtf8_ || SystemCodePage() != formsCodePage_ ||
-            shortFormInfo.size() >= kKeptForms || stamp + 1 >= ShortWordTable::kStampLimit) {
-            shortForms.Clear();
-            shortFormInfo.clear();
-            stamp = 0;
-            // Held, so that no other lookup can take its address.
-            formsLookup_ = lookup;
-            formsMinimalRating_ = minimalRating;
-            formsUtf8_ = UTF8Mode;
-            formsCodePage_ = SystemCodePage();
-        }
-        ++stamp;
-        index.Clear();
-    }
-
-private:
-    static constexpr std::size_t kKeptForms = std::size_t{1} << 16;
-    std::shared_ptr<const RatingLookup> formsLookup_;
-    std::int32_t formsMinimalRating_ = 0;
-    bool formsUtf8_ = false;
-    CharsetId formsCodePage_ = 0;
 };
 
 // Counts words into a rating's word list for as long as the rating's
@@ -123,8 +79,6 @@ public:
           lookup_(lookup),
           index_(scratch.index),
           shortForms_(scratch.shortForms),
-          shortFormInfo_(scratch.shortFormInfo),
-          stamp_(scratch.stamp),
           forms_(scratch.forms),
           counted_(scratch.counted),
           groupRatings_(scratch.groupRatings),
@@ -135,6 +89,7 @@ public:
         sums_.clear();
         sumTerms_.clear();
         sumMasks_.clear();
+        shortForms_.Clear();
         forms_.Clear();
         counted_.clear();
         groupRatings_.clear();
@@ -176,10 +131,8 @@ public:
             const std::uint64_t bytes =
                 WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(word.data()), 8) &
                 (~std::uint64_t{0} >> (8 * (8 - size)));
-            const std::size_t slot = shortForms_.Find(bytes, static_cast<std::uint32_t>(size));
-            if (slot == ShortWordTable::kNone || !shortForms_.Current(slot, stamp_))
-                return AddShortForm(word, bytes, slot, position, readable);
-            form = shortForms_.Value(slot);
+            form = shortForms_.Find(bytes, static_cast<std::uint32_t>(size));
+            if (form == ShortWordTable::kMissing) return AddNewForm(word, position, readable);
         } else {
             form = forms_.Find(word);
             if (form == WordTable::kMissing) return AddNewForm(word, position, readable);
@@ -222,60 +175,34 @@ public:
     }
 
 private:
-    // A form of up to eight bytes not met before in this document, at `slot`
-    // of the short forms when it was met in an earlier one.
-    [[gnu::noinline]] void AddShortForm(std::string_view word, std::uint64_t bytes,
-                                        std::size_t slot, std::int64_t position,
-                                        std::size_t readable) {
-        std::uint32_t number = 0;
-        if (slot == ShortWordTable::kNone) {
-            const WordKey key = LowerWord(word, lower_, readable);
-            number = static_cast<std::uint32_t>(shortFormInfo_.size());
-            shortFormInfo_.push_back({std::string(key.lower), key.tableKey, key.caseKind,
-                                      lookup_.Groups(key.lower, key.tableKey)});
-        } else {
-            number = shortForms_.Number(slot);
-        }
-        const ShortForm& form = shortFormInfo_[number];
-        const std::int32_t known =
-            CountForm({form.key, form.caseKind, form.lower}, position, &form.groups);
-        if (known > kLastFormEntry) return;
-        const std::int32_t value = known * kFormKinds + static_cast<std::int32_t>(form.caseKind);
-        if (slot == ShortWordTable::kNone) {
-            shortForms_.Insert(bytes, static_cast<std::uint32_t>(word.size()), number, stamp_,
-                               value);
-        } else {
-            shortForms_.SetValue(slot, stamp_, value);
-        }
-    }
-
-    // Any other form not met before in this document.
+    // A form not met before in this document: its lower-case form is looked
+    // up (or added to the list), and the form is kept with what it counts as.
     [[gnu::noinline]] void AddNewForm(std::string_view word, std::int64_t position,
                                       std::size_t readable) {
         const WordKey key = LowerWord(word, lower_, readable);
-        const std::int32_t known = CountForm(key, position, nullptr);
-        if (known <= kLastFormEntry)
-            forms_.Insert(word, known * kFormKinds + static_cast<std::int32_t>(key.caseKind));
-    }
-
-    // Counts an occurrence of a form whose key is `key`, with what the groups
-    // say of its lower-case form when that is known; gives the entry it
-    // counted as (kKnownStopWord for a stop word).
-    std::int32_t CountForm(const WordKey& key, std::int64_t position,
-                           const RatingLookup::GroupRatings* groups) {
-        const std::int32_t known = Find(key, groups);
-        if (known != WordTable::kMissing) {
-            CountKnown(known, key.caseKind, position);
-            return known;
-        }
-        if (position == -1) {
-            Append(key, position, Unrivalled(-1.0, 1, 0, key.caseKind));
+        std::int32_t known = Find(key);
+        if (known == WordTable::kMissing) {
+            known = static_cast<std::int32_t>(rating_.WordList.size());
+            if (position == -1) {
+                Append(key, position, Unrivalled(-1.0, 1, 0, key.caseKind));
+            } else {
+                const std::uint32_t sum = CurrentSumNumber();
+                Append(key, position,
+                       Best(Weight(key.caseKind, position, sum), 1, position, sum, key.caseKind));
+            }
         } else {
-            const std::uint32_t sum = CurrentSumNumber();
-            Append(key, position,
-                   Best(Weight(key.caseKind, position, sum), 1, position, sum, key.caseKind));
+            CountKnown(known, key.caseKind, position);
         }
-        return static_cast<std::int32_t>(rating_.WordList.size() - 1);
+        if (known > kLastFormEntry) return;
+        const std::int32_t form = known * kFormKinds + static_cast<std::int32_t>(key.caseKind);
+        const std::size_t size = word.size();
+        if (size - 1 < 8 && readable >= 8) {
+            shortForms_.Insert(
+                WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(word.data()), size),
+                static_cast<std::uint32_t>(size), form);
+        } else {
+            forms_.Insert(word, form);
+        }
     }
 
     // One more occurrence of a word of the list (`known`, its entry) or of a
@@ -325,13 +252,11 @@ private:
         if (weight > entry.weight) entry = Best(weight, entry.count, position, sum, kind);
     }
 
-    // The word list entry of a word, kKnownStopWord or WordTable::kMissing;
-    // `known`: what the groups say of the word, when that is known.
-    std::int32_t Find(const WordKey& key, const RatingLookup::GroupRatings* known = nullptr) {
-        const std::int32_t entry = index_.Find(key.lower, key.tableKey);
-        if (entry != WordTable::kMissing) return entry;
-        const RatingLookup::GroupRatings groups =
-            known != nullptr ? *known : lookup_.Groups(key.lower, key.tableKey);
+    // The word list entry of a word, kKnownStopWord or WordTable::kMissing.
+    std::int32_t Find(const WordKey& key) {
+        const std::int32_t known = index_.Find(key.lower, key.tableKey);
+        if (known != WordTable::kMissing) return known;
+        const RatingLookup::GroupRatings groups = lookup_.Groups(key.lower, key.tableKey);
         if (groups.any && groups.lowest < rating_.StopWordsMinimalRating) {
             index_.Insert(key.lower, key.tableKey, TRating::kKnownStopWord);
             return TRating::kKnownStopWord;
@@ -407,8 +332,6 @@ private:
     const RatingLookup& lookup_;
     WordTable& index_;
     ShortWordTable& shortForms_;
-    std::vector<ShortForm>& shortFormInfo_;
-    const std::uint32_t stamp_;
     WordTable& forms_;
     std::vector<CountedWord>& counted_;
     std::vector<std::optional<std::int32_t>>& groupRatings_;
