@@ -113,13 +113,14 @@ private:
         }
         return true;
     }
-    // The next commonest tokens, of one byte each, read here too: a
-    // white-space byte, and a full stop that neither comes near the end nor
-    // may start ".net".
+    // The next commonest tokens, read here too: a white-space byte, a full
+    // stop that neither comes near the end nor may start ".net", the opener of
+    // a start or end tag, and a byte of no word rule (a comma, a quote).
     bool ReadPlainByte(TokenView& token) {
         if (end_ - at_ < 4) return false;
         const unsigned char x = *at_;
-        if ((classes_[x] & token_bytes::kWhite) != 0) {
+        const std::uint8_t xClass = classes_[x];
+        if ((xClass & token_bytes::kWhite) != 0) {
             ++at_;
             token = {tkSpace, " "};
             return true;
@@ -127,6 +128,22 @@ private:
         if (x == '.' && lower_[at_[1]] != 'n') {
             ++at_;
             token = {tkSymbol, "."};
+            return true;
+        }
+        if (x == '<') {
+            if (at_[1] == '/') {
+                at_ += 2;
+                token = {tkEndTagOpen, "</"};
+                return true;
+            }
+            if (at_[1] == '?' || at_[1] == '!') return false;
+            ++at_;
+            token = {tkTagOpen, "<"};
+            return true;
+        }
+        if (xClass == token_bytes::kOther && x != '>') {
+            token = {tkSymbol, {reinterpret_cast<const char*>(at_), 1}};
+            ++at_;
             return true;
         }
         return false;
