@@ -455,6 +455,10 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     // the whole program), so its scratch can be the thread's.
     thread_local CountingScratch scratch;
     scratch.index.Clear();
+    // Room for as many words as the last document had, up to a bound: the
+    // list then grows without moving its entries again and again.
+    thread_local std::size_t lastWords = 0;
+    rating.WordList.reserve(std::min<std::size_t>(lastWords, 1 << 16));
     WordCounter counter(rating, EnsureLookup(rating), scratch);
 
     // A byte-order mark is no text: read as letters it would become a
@@ -472,6 +476,7 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     rating.SkipText = false;
     AddFileNameWords(counter, namePath);
     counter.Finish();
+    lastWords = rating.WordList.size();
 
     // The group ratings of the entries were found when they were added.
     ScoreWith(rating, [&](std::size_t i) { return counter.GroupRating(i); });
