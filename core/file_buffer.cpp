@@ -107,32 +107,53 @@ bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& positi
     for (std::size_t i = 0; i < length; ++i)
         wanted[i] = static_cast<char>(upper[static_cast<unsigned char>(literal[i])]);
 
-    const unsigned char first = static_cast<unsigned char>(wanted[0]);
-    const std::size_t last = data.size() - length;
-    // When a single byte upper-cases to the literal's first (a quote, a
-    // digit, most punctuation), the candidates are found with memchr.
-    int onlyFirst = -1;
+    // Candidates are found with memchr by one byte of the literal that a
+    // single byte upper-cases to (a quote, a digit, most punctuation),
+    // preferably one that markup holds less often than quotes and spaces.
+    std::array<int, 256> preimages{};
+    std::array<unsigned char, 256> preimage{};  // the last byte that upper-cases to each
     for (int b = 0; b < 256; ++b) {
-        if (upper[static_cast<unsigned char>(b)] != first) continue;
-        onlyFirst = onlyFirst == -1 ? b : -2;
+        const unsigned char image = upper[static_cast<unsigned char>(b)];
+        ++preimages[image];
+        preimage[image] = static_cast<unsigned char>(b);
     }
-    for (std::size_t offset = start; offset <= last; ++offset) {
-        if (onlyFirst >= 0) {
-            const void* found = std::memchr(data.data() + offset, onlyFirst, last + 1 - offset);
-            if (found == nullptr) return false;
-            offset = static_cast<std::size_t>(static_cast<const char*>(found) - data.data());
-        } else if (upper[static_cast<unsigned char>(data[offset])] != first) {
-            continue;
+    std::size_t anchor = length;
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(wanted[i]);
+        if (preimages[byte] != 1) continue;
+        if (anchor == length) anchor = i;
+        if (std::string_view("\" <>=/").find(static_cast<char>(byte)) == std::string_view::npos) {
+            anchor = i;
+            break;
         }
-        std::size_t i = 1;
-        while (i < length && upper[static_cast<unsigned char>(data[offset + i])] ==
-                                 static_cast<unsigned char>(wanted[i]))
-            ++i;
-        if (i == length) {
-            position = static_cast<std::int64_t>(offset + length);
-            SeekBuffer(buffer, position, SeekOrigin::kBegin);
-            return true;
+    }
+    const std::size_t last = data.size() - length;
+    const auto matchesAt = [&](std::size_t offset) {
+        for (std::size_t i = 0; i < length; ++i) {
+            if (upper[static_cast<unsigned char>(data[offset + i])] !=
+                static_cast<unsigned char>(wanted[i]))
+                return false;
         }
+        return true;
+    };
+    const auto found = [&](std::size_t offset) {
+        position = static_cast<std::int64_t>(offset + length);
+        SeekBuffer(buffer, position, SeekOrigin::kBegin);
+        return true;
+    };
+    if (anchor == length) {
+        for (std::size_t offset = start; offset <= last; ++offset)
+            if (matchesAt(offset)) return found(offset);
+        return false;
+    }
+    const unsigned char anchorByte = preimage[static_cast<unsigned char>(wanted[anchor])];
+    for (std::size_t offset = start; offset <= last;) {
+        const void* hit = std::memchr(data.data() + offset + anchor, anchorByte, last + 1 - offset);
+        if (hit == nullptr) return false;
+        const std::size_t candidate =
+            static_cast<std::size_t>(static_cast<const char*>(hit) - data.data()) - anchor;
+        if (matchesAt(candidate)) return found(candidate);
+        offset = candidate + 1;
     }
     return false;
 }

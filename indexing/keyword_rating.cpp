@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/database_text.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/project_settings.h"
 #include "indexing/rating_lookup.h"
+#include "indexing/short_word_table.h"
 #include "indexing/tag_stack.h"
 #include "indexing/word_counter.h"
 #include "indexing/word_weight.h"
@@ -103,18 +106,32 @@ void ShortenSpaces(std::string& text, std::size_t run) {
     text = std::move(out);
 }
 
+// A tag's name in lower case, and its rating in tags.xml (none: not there).
+struct TagName {
+    std::string lower;
+    std::optional<std::int32_t> rating;
+};
+
+// The tag names of a page, kept between pages for their storage.
+struct TagNameScratch {
+    ShortWordTable table;
+    std::vector<TagName> info;
+};
+
 // One pass over the document's tokens: words and their positions, the open
 // tags, the excerpt, and the regions that comment markers leave out.
 class DocumentRater final {
 public:
     DocumentRater(TRating& rating, WordCounter& counter, FileBuffer& buffer,
-                  std::string_view charset)
+                  std::string_view charset, TagNameScratch& tagNames)
         : rating_(rating),
           counter_(counter),
           reader_(buffer),
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
-          bytes_(buffer.Data()) {}
+          bytes_(buffer.Data()),
+          tagNames_(tagNames.table),
+          tagInfo_(tagNames.info) {}
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
@@ -201,7 +218,10 @@ private:
             case tkEndTagOpen:
                 Next();
                 if (token_.Kind != tkWord) return;  // "</" in running text
-                if (!excluded_) PopTagWith(rating_, AnsiLowerInto(token_.Text, name_));
+                if (!excluded_) {
+                    PopTagWith(rating_, NameOf(token_.Text).lower);
+                    counter_.TagsChanged();
+                }
                 SkipToTagEnd(false);
                 return;
             case tkCommentOpen:
@@ -226,14 +246,44 @@ private:
             counter_.AddWord(text, position_, Readable(text));
     }
 
+    // The lower-case form of a tag's name as written, with its rating in
+    // tags.xml: a page names few elements, each many times, so the short
+    // names are worked out once per page.
+    const TagName& NameOf(std::string_view written) {
+        const std::size_t size = written.size();
+        if (size - 1 < 8 && Readable(written) >= 8) {
+            const std::uint64_t bytes =
+                WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(written.data()), 8) &
+                (~std::uint64_t{0} >> (8 * (8 - size)));
+            const std::int32_t known = tagNames_.Find(bytes, static_cast<std::uint32_t>(size));
+            if (known != ShortWordTable::kMissing) return tagInfo_[static_cast<std::size_t>(known)];
+            tagNames_.Insert(bytes, static_cast<std::uint32_t>(size),
+                             static_cast<std::int32_t>(tagInfo_.size()));
+            tagInfo_.push_back(LookUpName(written));
+            return tagInfo_.back();
+        }
+        otherName_ = LookUpName(written);
+        return otherName_;
+    }
+
+    TagName LookUpName(std::string_view written) {
+        const std::string_view lower = AnsiLowerInto(written, name_);
+        return {std::string(lower), counter_.Lookup().TagRating(lower)};
+    }
+
     // Attribute values are never rated: the tag is read to its end.
     void ReadStartTag() {
         Next();
         if (token_.Kind != tkWord) return;  // a less-than sign in running text
-        if (!excluded_) PushTagWith(rating_, counter_.Lookup(), AnsiLowerInto(token_.Text, name_));
+        if (!excluded_) {
+            const TagName& tag = NameOf(token_.Text);
+            PushTagRated(rating_, tag.lower, tag.rating);
+            counter_.TagsChanged();
+        }
         SkipToTagEnd(true);
         if (token_.Kind == tkEmptyTagClose && !excluded_) {
             CutTagStack(rating_, rating_.TagStack.size() - 1);
+            counter_.TagsChanged();
         }
     }
 
@@ -286,7 +336,10 @@ private:
     bool excluded_ = false;
     std::string excerpt_;
     std::string converted_;
-    std::string name_;  // a tag's or a marker's name in lower case
+    std::string name_;          // a tag's or a marker's name in lower case
+    ShortWordTable& tagNames_;  // short tag names as written, to tagInfo_
+    std::vector<TagName>& tagInfo_;
+    TagName otherName_;  // a longer name
 };
 
 void AddKeywordsMeta(WordCounter& counter, FileBuffer& buffer, std::string_view charset) {
@@ -372,6 +425,19 @@ void SelectFirst(std::vector<TWordRecord>& list, std::size_t count) {
     }
 }
 
+// ScoreWords with `groupRating(i)`, the LastGroupRating of entry i's word.
+template <typename GroupRating>
+void ScoreWith(TRating& rating, GroupRating groupRating) {
+    for (std::size_t i = 0; i < rating.WordList.size(); ++i) {
+        TWordRecord& entry = rating.WordList[i];
+        double g = 0.0;
+        if (const auto found = groupRating(i)) g = *found * 0.01;
+        const double weight = entry.Weight == -1.0 ? rating.FileNameWeight : entry.Weight;
+        entry.Score = static_cast<double>(entry.Count) * rating.CountWeight + entry.Score + weight +
+                      g * rating.ExistingWeight;
+    }
+}
+
 }  // namespace
 
 void PushTag(TRating& rating, std::string_view name) {
@@ -412,15 +478,10 @@ double WordWeight(const TRating& rating, std::string_view word, std::int64_t pos
 
 void ScoreWords(TRating& rating) {
     const RatingLookup& lookup = EnsureLookup(rating);
-    for (TWordRecord& entry : rating.WordList) {
-        // The stored word is already in lower case in the database encoding;
-        // it is looked up as it is, like the stop-word test did.
-        double g = 0.0;
-        if (const auto found = lookup.LastGroupRating(entry.Word)) g = *found * 0.01;
-        const double weight = entry.Weight == -1.0 ? rating.FileNameWeight : entry.Weight;
-        entry.Score = static_cast<double>(entry.Count) * rating.CountWeight + entry.Score + weight +
-                      g * rating.ExistingWeight;
-    }
+    // The stored word is already in lower case in the database encoding; it
+    // is looked up as it is, like the stop-word test did.
+    ScoreWith(rating,
+              [&](std::size_t i) { return lookup.LastGroupRating(rating.WordList[i].Word); });
 }
 
 void SortWords(TRating& rating) {
@@ -440,13 +501,20 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     // the whole program), so its scratch can be the thread's.
     thread_local CountingScratch scratch;
     scratch.index.Clear();
+    // Room for as many words as the last document had, up to a bound: the
+    // list then grows without moving its entries again and again.
+    thread_local std::size_t lastWords = 0;
+    rating.WordList.reserve(std::min<std::size_t>(lastWords, 1 << 16));
     WordCounter counter(rating, EnsureLookup(rating), scratch);
 
     // A byte-order mark is no text: read as letters it would become a
     // keyword of its own, or stick to the page's first word.
     const bool byteOrderMark = buffer.Data().substr(0, 3) == "\xEF\xBB\xBF";
     SeekBuffer(buffer, byteOrderMark ? 3 : 0, SeekOrigin::kBegin);
-    std::string excerpt = DocumentRater(rating, counter, buffer, charsetName).Run();
+    thread_local TagNameScratch tagNames;
+    tagNames.table.Clear();
+    tagNames.info.clear();
+    std::string excerpt = DocumentRater(rating, counter, buffer, charsetName, tagNames).Run();
     for (std::size_t run : {10, 8, 4, 2})
         ShortenSpaces(excerpt, run);
     description = std::move(excerpt);
@@ -457,8 +525,10 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
     rating.SkipText = false;
     AddFileNameWords(counter, namePath);
     counter.Finish();
+    lastWords = rating.WordList.size();
 
-    ScoreWords(rating);
+    // The group ratings of the entries were found when they were added.
+    ScoreWith(rating, [&](std::size_t i) { return counter.GroupRating(i); });
     // Only the entries that are kept need their places: the first steps of
     // the sort put them there exactly as the whole sort would.
     const std::int64_t keep = std::max<std::int64_t>(rating.KeysCount, 0);

@@ -150,6 +150,7 @@ TokenReader::TokenReader(FileBuffer& buffer)
     : buffer_(buffer), programming_(ProgrammingLanguageMode) {
     const ByteClasses& current = CurrentClasses();
     classes_ = current.classes.data();
+    lower_ = AnsiLowerTable();
     runsByChunk_ = std::endian::native == std::endian::little && current.plainAscii;
     highLetters_ = current.highLetters;
     const std::string_view data = buffer.Data();

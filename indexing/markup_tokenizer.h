@@ -67,7 +67,7 @@ public:
     // The commonest token, a word of letters and digits that white space or a
     // byte of no word rule ends, is read right here in the caller's loop.
     void Next(TokenView& token) {
-        if (!PendingSpace && ReadPlainWord(token)) return;
+        if (!PendingSpace && (ReadPlainWord(token) || ReadPlainByte(token))) return;
         ReadNext(token);
     }
     // Reads the tokens up to and including the next ">" (or "/>" when
@@ -97,8 +97,14 @@ private:
         if (stops == 0) return false;
         const int length = FirstStop(stops);
         if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
-        const std::uint8_t after = classes_[at_[length]];
-        if ((after & kGlue) != 0 || (!highLetters_ && at_[length] >= 0x80)) return false;
+        const unsigned char stop = at_[length];
+        const std::uint8_t after = classes_[stop];
+        // Of the bytes that may continue a word, a full stop only continues
+        // "asp" and "x": after any word of another length it ends the word
+        // (a sentence's last word).
+        if ((after & kGlue) != 0 ? stop != '.' || length == 1 || length == 3
+                                 : !highLetters_ && stop >= 0x80)
+            return false;
         token = {tkWord, {reinterpret_cast<const char*>(at_), static_cast<std::size_t>(length)}};
         at_ += length;
         if ((after & kWhite) != 0) {
@@ -106,6 +112,41 @@ private:
             ++at_;
         }
         return true;
+    }
+    // The next commonest tokens, read here too: a white-space byte, a full
+    // stop that neither comes near the end nor may start ".net", the opener of
+    // a start or end tag, and a byte of no word rule (a comma, a quote).
+    bool ReadPlainByte(TokenView& token) {
+        if (end_ - at_ < 4) return false;
+        const unsigned char x = *at_;
+        const std::uint8_t xClass = classes_[x];
+        if ((xClass & token_bytes::kWhite) != 0) {
+            ++at_;
+            token = {tkSpace, " "};
+            return true;
+        }
+        if (x == '.' && lower_[at_[1]] != 'n') {
+            ++at_;
+            token = {tkSymbol, "."};
+            return true;
+        }
+        if (x == '<') {
+            if (at_[1] == '/') {
+                at_ += 2;
+                token = {tkEndTagOpen, "</"};
+                return true;
+            }
+            if (at_[1] == '?' || at_[1] == '!') return false;
+            ++at_;
+            token = {tkTagOpen, "<"};
+            return true;
+        }
+        if (xClass == token_bytes::kOther && x != '>') {
+            token = {tkSymbol, {reinterpret_cast<const char*>(at_), 1}};
+            ++at_;
+            return true;
+        }
+        return false;
     }
     void ReadNext(TokenView& token);
     // The first byte from `from` on that is neither a letter nor a digit.
@@ -124,6 +165,7 @@ private:
     std::int64_t outsidePosition_;  // a position outside the bytes, kept as it was
     bool outside_;
     const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
+    const unsigned char* lower_;   // the code page's lower-case table
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;

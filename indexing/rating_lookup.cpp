@@ -74,26 +74,31 @@ const RatingLookup::GroupMembership* RatingLookup::Membership(std::string_view w
     return &memberships_[static_cast<std::size_t>(known)];
 }
 
-bool RatingLookup::IsStopWord(std::string_view word, const WordTable::Key& key,
-                              std::int32_t minimalRating) const {
+RatingLookup::GroupRatings RatingLookup::Groups(std::string_view word,
+                                                const WordTable::Key& key) const {
     if (NeedsPlainSearch(word)) {
         const auto groups = GroupsContaining(word);
-        return std::any_of(groups.begin(), groups.end(),
-                           [&](const TWordsRating* g) { return g->Rating < minimalRating; });
+        if (groups.empty()) return {};
+        GroupRatings ratings{true, groups.front()->Rating, groups.back()->Rating};
+        for (const TWordsRating* group : groups)
+            ratings.lowest = std::min(ratings.lowest, group->Rating);
+        return ratings;
     }
     const GroupMembership* member = Membership(word, key);
-    return member != nullptr && member->lowestRating < minimalRating;
+    if (member == nullptr) return {};
+    return {true, member->lowestRating, member->lastRating};
+}
+
+bool RatingLookup::IsStopWord(std::string_view word, const WordTable::Key& key,
+                              std::int32_t minimalRating) const {
+    const GroupRatings groups = Groups(word, key);
+    return groups.any && groups.lowest < minimalRating;
 }
 
 std::optional<std::int32_t> RatingLookup::LastGroupRating(std::string_view word) const {
-    if (NeedsPlainSearch(word)) {
-        const auto groups = GroupsContaining(word);
-        if (groups.empty()) return std::nullopt;
-        return groups.back()->Rating;
-    }
-    const GroupMembership* member = Membership(word, WordTable::MakeKey(word));
-    if (member == nullptr) return std::nullopt;
-    return member->lastRating;
+    const GroupRatings groups = Groups(word, WordTable::MakeKey(word));
+    if (!groups.any) return std::nullopt;
+    return groups.last;
 }
 
 const RatingLookup& EnsureLookup(TRating& rating) {

@@ -39,6 +39,16 @@ public:
     // The rating of the last group whose words contain " " + word + " ".
     std::optional<std::int32_t> LastGroupRating(std::string_view word) const;
 
+    // What the groups whose words contain " " + word + " " say of `word`:
+    // whether there is one, the lowest of their ratings and the last one's.
+    struct GroupRatings {
+        bool any = false;
+        std::int32_t lowest = 0;
+        std::int32_t last = 0;
+    };
+    // `key` is the word table's key of `word`.
+    GroupRatings Groups(std::string_view word, const WordTable::Key& key) const;
+
 private:
     struct GroupMembership {
         std::int32_t lowestRating;

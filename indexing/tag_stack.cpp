@@ -44,8 +44,12 @@ void CutTagStack(TRating& rating, std::size_t size) {
 }
 
 void PushTagWith(TRating& rating, const RatingLookup& lookup, std::string_view name) {
+    PushTagRated(rating, name, lookup.TagRating(name));
+}
+
+void PushTagRated(TRating& rating, std::string_view name, std::optional<std::int32_t> found) {
     TTagRating entry{std::string(name), 0, false};
-    if (const auto found = lookup.TagRating(name)) {
+    if (found) {
         entry.Rating = *found;
         if (entry.Rating < rating.TagsMinimalRating) {
             entry.Skip = true;

@@ -4,6 +4,8 @@
 // up that the word weight takes. Internal to the keyword rating.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +34,8 @@ void CutTagStack(TRating& rating, std::size_t size);
 
 // PushTag and PopTag with the rating's lookup in hand.
 void PushTagWith(TRating& rating, const RatingLookup& lookup, std::string_view name);
+// PushTag with the tag's rating in tags.xml already looked up (none: not there).
+void PushTagRated(TRating& rating, std::string_view name, std::optional<std::int32_t> found);
 void PopTagWith(TRating& rating, std::string_view name);
 
 }  // namespace qmp

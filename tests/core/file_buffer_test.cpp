@@ -128,6 +128,37 @@ TEST(FindText, FollowsTheCurrentCodePage) {
     EXPECT_FALSE(FindText(buffer, "\xa8", position));
 }
 
+// The first match from every start, against a plain search of the text
+// lower-cased byte by byte: literals with quotes, spaces, a hyphen or only
+// letters, in texts full of near misses.
+TEST(FindText, FindsTheFirstMatchLikeAPlainSearch) {
+    SetSystemCodePage(kCharsetWindows1252);
+    const unsigned char* lower = AnsiLowerTable();
+    const auto lowered = [&](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
+        return text;
+    };
+    const std::string text =
+        "<meta name=\"Quarry-Map\" content=\"x\"> \"quarry map\" \"QUARRY-MAP\" -map\" "
+        "\"keywords\"\"KeyWords\" caf\xe9-\xc9 \"quarry-map\"";
+    FileBuffer buffer = FileBufferFromBytes(text);
+    for (const std::string literal :
+         {"\"quarry-map\"", "\"keywords\"", "quarry", "-map\"", "\xe9-", " \"", "\"\"", "zz-"}) {
+        const std::string needle = lowered(literal);
+        for (std::size_t start = 0; start <= text.size(); ++start) {
+            const std::size_t expected = lowered(text).find(needle, start);
+            std::int64_t position = static_cast<std::int64_t>(start);
+            const bool found = FindText(buffer, literal, position);
+            ASSERT_EQ(found, expected != std::string::npos) << literal << " from " << start;
+            if (found) {
+                ASSERT_EQ(position, static_cast<std::int64_t>(expected + needle.size()))
+                    << literal << " from " << start;
+            }
+        }
+    }
+}
+
 TEST(FindText, FailureLeavesPositionsAlone) {
     FileBuffer buffer = FileBufferFromBytes("abcabc");
     SeekBuffer(buffer, 2, SeekOrigin::kBegin);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <random>
 
+#include "decoding/ansi_code_page.h"
+#include "decoding/charsets.h"
 #include "tests/indexing/tokenizer_support.h"
 #include "tests/support/test_paths.h"
 
@@ -407,6 +409,45 @@ TEST_F(KeywordRating, EveryPrefixRatesCleanly) {
             ASSERT_LE(r.words.size(), 5u);
         }
     }
+}
+
+}  // namespace
+}  // namespace qmp
+
+namespace qmp {
+namespace {
+
+// Documents rated one after another, with the word groups, the stop words'
+// rating or the letter rules changed in between: each rates as it would
+// alone (forms met in an earlier document are not taken as they counted there).
+TEST_F(KeywordRating, EachDocumentRatesUnderItsOwnSettings) {
+    const std::string page = "<p>whale songs and the whale singing again and again</p>";
+    Rated first = Rate(rating_, page);
+    ASSERT_NE(first.Find("whale"), nullptr);
+    EXPECT_EQ(first.Find("the"), nullptr);  // a stop word
+
+    rating_.WordGroups = {{" whale ", -100}};  // now a stop word; "the" no longer
+    Rated second = Rate(rating_, page);
+    EXPECT_EQ(second.Find("whale"), nullptr);
+    ASSERT_NE(second.Find("the"), nullptr);
+    EXPECT_EQ(second.Find("the")->Count, 1);
+
+    rating_.StopWordsMinimalRating = -200;  // no group is below it
+    Rated third = Rate(rating_, page);
+    ASSERT_NE(third.Find("whale"), nullptr);
+    EXPECT_EQ(third.Find("whale")->Count, 2);
+
+    // 0xDF is a small sharp s in windows-1252 and a capital ya (small: 0xFF) in
+    // windows-1251: the same form lower-cases differently.
+    const std::string page2 = "<p>ab\xDF words here</p>";
+    SetSystemCodePage(kCharsetWindows1252);
+    EXPECT_NE(Rate(rating_, page2).Find("ab\xDF"), nullptr);
+    SetSystemCodePage(CharsetFromName("windows-1251"));
+    Rated cyrillic = Rate(rating_, page2);
+    EXPECT_EQ(cyrillic.Find("ab\xDF"), nullptr);
+    EXPECT_NE(cyrillic.Find("ab\xFF"), nullptr);
+    SetSystemCodePage(kCharsetWindows1252);
+    EXPECT_NE(Rate(rating_, page2).Find("ab\xDF"), nullptr);
 }
 
 }  // namespace
