@@ -12,7 +12,6 @@
 #include "indexing/link_url_index.h"
 #include "indexing/link_urls.h"
 #include "indexing/project_settings.h"
-#include "indexing/rating_settings.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 
@@ -109,7 +108,6 @@ void AddFile(ScanHost& host, std::string_view filePath, std::int32_t category) {
 void ScanFolder(ScanHost& host, std::string_view folder, std::int32_t category, bool recurse,
                 bool addExisting) {
     if (StopRequested) return;
-    const SteadySettingsFiles steady;  // looked for once per scan
     const std::string base = IncludeTrailingSeparator(folder);
     const std::vector<FolderEntry> entries = ReadFolder(ToOsPath(base));
     for (std::size_t i = 0; i < entries.size(); ++i) {

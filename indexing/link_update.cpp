@@ -4,13 +4,11 @@
 #include "decoding/database_text.h"
 #include "indexing/extraction.h"
 #include "indexing/link_urls.h"
-#include "indexing/rating_settings.h"
 #include "system/paths.h"
 
 namespace qmp {
 UpdateCounts UpdateLinks(ScanHost& host) {
     UpdateCounts counts;
-    const SteadySettingsFiles steady;  // looked for once per update
     const int count = Links.Count();
     for (int i = 0; i < count; ++i) {
         TBaseRecord record = Links.Get(i);

@@ -6,8 +6,6 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <string>
-#include <unordered_map>
 
 #include "core/integer_text.h"
 #include "decoding/ansi_code_page.h"
@@ -151,31 +149,7 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-// What a steady run has found out about files, by path.
-struct SteadyFiles {
-    int depth = 0;
-    std::unordered_map<std::string, FileIdentity> identities;
-    std::unordered_map<std::string, bool> existing;
-};
-
-SteadyFiles& Steady() {
-    static SteadyFiles steady;
-    return steady;
-}
-
-// `find(path)`, or what it gave for the path before during a steady run.
-template <typename Value, typename Find>
-Value Remembered(std::unordered_map<std::string, Value>& known, std::string_view path, Find find) {
-    if (Steady().depth == 0) return find(path);
-    const std::string key(path);
-    const auto found = known.find(key);
-    if (found != known.end()) return found->second;
-    const Value value = find(path);
-    known.emplace(key, value);
-    return value;
-}
-
-FileIdentity ReadIdentity(std::string_view path) {
+FileIdentity IdentifyFile(std::string_view path) {
     struct stat info {};
     FileIdentity id;
     if (::stat(ToOsPath(path).c_str(), &info) != 0) return id;
@@ -186,10 +160,6 @@ FileIdentity ReadIdentity(std::string_view path) {
     id.modifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
     id.changedNs = std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
     return id;
-}
-
-FileIdentity IdentifyFile(std::string_view path) {
-    return Remembered(Steady().identities, path, ReadIdentity);
 }
 
 // Everything a reading of the three files depends on: the files and the
@@ -242,10 +212,8 @@ LoadKey MakeLoadKey(std::string_view tagsFile, std::string_view wordsFile,
 }
 
 bool FileExists(std::string_view path) {
-    return Remembered(Steady().existing, path, [](std::string_view file) {
-        struct stat info {};
-        return ::stat(ToOsPath(file).c_str(), &info) == 0 && S_ISREG(info.st_mode);
-    });
+    struct stat info {};
+    return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 template <typename Read>
@@ -374,17 +342,6 @@ bool ReadWordsFile(FileBuffer& buffer, TRating& rating) {
         }
     }
     return true;
-}
-
-SteadySettingsFiles::SteadySettingsFiles() {
-    ++Steady().depth;
-}
-
-SteadySettingsFiles::~SteadySettingsFiles() {
-    SteadyFiles& steady = Steady();
-    if (--steady.depth > 0) return;
-    steady.identities.clear();
-    steady.existing.clear();
 }
 
 std::string RatingFilePath(std::string_view projectFolder, std::string_view fileName) {

@@ -12,17 +12,6 @@
 
 namespace qmp {
 
-// While one lives, a run over many documents (a scan, an update) looks for
-// the rating settings files and identifies them only once: they are taken as
-// unchanged until the last one ends.
-class SteadySettingsFiles final {
-public:
-    SteadySettingsFiles();
-    ~SteadySettingsFiles();
-    SteadySettingsFiles(const SteadySettingsFiles&) = delete;
-    SteadySettingsFiles& operator=(const SteadySettingsFiles&) = delete;
-};
-
 // `projectFolder` followed by `fileName` when that file exists there;
 // otherwise the program folder followed by `fileName`.
 std::string RatingFilePath(std::string_view projectFolder, std::string_view fileName);

@@ -421,34 +421,3 @@ TEST(ShippedSettings, EveryPrefixReadsCleanly) {
 
 }  // namespace
 }  // namespace qmp
-
-namespace qmp {
-namespace {
-
-// During a steady run the files are looked for and identified once: a file
-// that appears or changes meanwhile counts from the next run on.
-TEST_F(SettingsFolders, ASteadyRunLooksForTheFilesOnce) {
-    program_.Write("set.xml", "<settings><KeysCount value=\"4\"/></settings>");
-    program_.Write("tags.xml", "<tags></tags>");
-    program_.Write("words.xml", "<words></words>");
-    {
-        const SteadySettingsFiles steady;
-        TRating rating;
-        EXPECT_TRUE(Load(rating));
-        EXPECT_EQ(rating.KeysCount, 4);
-        {
-            const SteadySettingsFiles nested;  // a scan of a sub-folder
-            project_.Write("set.xml", "<settings><KeysCount value=\"7\"/></settings>");
-            program_.Write("set.xml", "<settings><KeysCount value=\"5\"/></settings>");
-        }
-        TRating again;
-        EXPECT_TRUE(Load(again));
-        EXPECT_EQ(again.KeysCount, 4);
-    }
-    TRating after;
-    EXPECT_TRUE(Load(after));
-    EXPECT_EQ(after.KeysCount, 7);  // the project's own file, found now
-}
-
-}  // namespace
-}  // namespace qmp
