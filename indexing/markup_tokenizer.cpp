@@ -90,17 +90,6 @@ bool IsDigit(unsigned char byte) {
     return byte >= '0' && byte <= '9';
 }
 
-// True when `word`, lower-cased by the system's ANSI rules, equals `lower`.
-bool LowerEquals(std::string_view word, std::string_view lower) {
-    if (word.size() != lower.size()) return false;
-    const unsigned char* table = AnsiLowerTable();
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (table[static_cast<unsigned char>(word[i])] != static_cast<unsigned char>(lower[i]))
-            return false;
-    }
-    return true;
-}
-
 // True for the bytes whose tokens' texts may differ from the bytes: a
 // reference, an apostrophe, a "<" and a full stop; and for `stop`.
 bool IsNotable(unsigned char byte, unsigned char stop) {
@@ -464,6 +453,17 @@ bool TokenReader::SkipTextToTag(std::int64_t room, std::int64_t& length) {
     return true;
 }
 
+// True when `word`, lower-cased by the system's ANSI rules, equals `lower`.
+bool LowerEquals(std::string_view word, std::string_view lower) {
+    if (word.size() != lower.size()) return false;
+    const unsigned char* table = AnsiLowerTable();
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (table[static_cast<unsigned char>(word[i])] != static_cast<unsigned char>(lower[i]))
+            return false;
+    }
+    return true;
+}
+
 void NextToken(FileBuffer& buffer, Token& token) {
     TokenReader(buffer).Next(token);
 }
@@ -476,27 +476,14 @@ Token NextToken(FileBuffer& buffer) {
 
 bool NextElementName(FileBuffer& buffer, Token& token) {
     TokenReader reader(buffer);
-    for (;;) {
-        reader.Next(token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind != tkTagOpen) continue;
-        reader.Next(token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind == tkWord) return true;
-    }
+    return ReadToElement(reader, token, [](std::string_view) { return true; });
 }
 
 bool FindElement(FileBuffer& buffer, std::string_view name) {
     TokenReader reader(buffer);
     TokenView token;
-    for (;;) {
-        reader.Next(token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind != tkTagOpen) continue;
-        reader.Next(token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind == tkWord && LowerEquals(token.Text, name)) return true;
-    }
+    return ReadToElement(reader, token,
+                         [name](std::string_view word) { return LowerEquals(word, name); });
 }
 
 bool SkipToTagEnd(FileBuffer& buffer) {

@@ -173,6 +173,25 @@ private:
     const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };
 
+// True when `word`, lower-cased by the system's ANSI rules, equals `lower`.
+bool LowerEquals(std::string_view word, std::string_view lower);
+
+// Reads tokens up to a "<" directly followed by a word that `accept` takes,
+// left in `token` (a Token or a TokenView): true with the position just after
+// that word; false at the end of the buffer. The token after a "<" is
+// consumed whatever it is.
+template <typename AnyToken, typename Accept>
+bool ReadToElement(TokenReader& reader, AnyToken& token, Accept accept) {
+    for (;;) {
+        reader.Next(token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind != tkTagOpen) continue;
+        reader.Next(token);
+        if (token.Kind == tkEnd) return false;
+        if (token.Kind == tkWord && accept(std::string_view(token.Text))) return true;
+    }
+}
+
 // Reads the next token at the buffer's position into `token` (its text's
 // storage is reused, which keeps long scans free of allocations).
 void NextToken(FileBuffer& buffer, Token& token);

@@ -40,17 +40,8 @@ bool MayHoldElement(std::string_view data, std::size_t from, std::string_view na
 // Reads up to a "<" directly followed by a word that, lower-cased by the
 // system's ANSI rules, is `name` (lower case): true just after that word.
 bool FindElementIn(TokenReader& reader, Token& token, std::string_view name) {
-    for (;;) {
-        reader.Next(token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind != tkTagOpen) continue;
-        reader.Next(token);
-        if (token.Kind == tkEnd) return false;
-        if (token.Kind == tkWord && token.Text.size() == name.size() &&
-            AnsiLowerCase(token.Text) == name) {
-            return true;
-        }
-    }
+    return ReadToElement(reader, token,
+                         [name](std::string_view word) { return LowerEquals(word, name); });
 }
 
 bool IsTagEnd(TokenKind kind) {
