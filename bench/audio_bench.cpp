@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "decoding/audio_info.h"
-#include "decoding/memory_byte_source.h"
-#include "decoding/mpeg_audio.h"
-#include "decoding/ogg_vorbis.h"
+#include "media/audio_info.h"
+#include "media/memory_byte_source.h"
+#include "media/mpeg_audio.h"
+#include "media/ogg_vorbis.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 
-#include "decoding/audio_description_page.h"
-#include "decoding/memory_byte_source.h"
-#include "decoding/ogg_vorbis.h"
+#include "media/audio_description_page.h"
+#include "media/memory_byte_source.h"
+#include "media/ogg_vorbis.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qmp::TMemoryByteSource source(std::span(data, size));

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "decoding/audio_result.h"
+#include "media/audio_result.h"
 
 namespace qmp {
 

@@ -1,4 +1,4 @@
-#include "decoding/document_filters.h"
+#include "media/document_filters.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -12,8 +12,8 @@
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/charsets.h"
-#include "decoding/filter_process.h"
-#include "decoding/filter_registry.h"
+#include "media/filter_process.h"
+#include "media/filter_registry.h"
 #include "system/os_path.h"
 
 namespace qmp {

@@ -1,9 +1,9 @@
-#include "decoding/mpeg_audio.h"
+#include "media/mpeg_audio.h"
 
 #include <gtest/gtest.h>
 
-#include "decoding/memory_byte_source.h"
-#include "tests/decoding/audio_builders.h"
+#include "media/memory_byte_source.h"
+#include "tests/media/audio_builders.h"
 
 namespace qmp {
 namespace {

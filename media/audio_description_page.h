@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "decoding/audio_records.h"
+#include "media/audio_records.h"
 
 namespace qmp {
 

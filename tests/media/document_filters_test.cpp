@@ -1,10 +1,10 @@
-#include "decoding/document_filters.h"
+#include "media/document_filters.h"
 
 #include <gtest/gtest.h>
 
 #include "decoding/ansi_code_page.h"
-#include "decoding/filter_process.h"
-#include "decoding/filter_registry.h"
+#include "media/filter_process.h"
+#include "media/filter_registry.h"
 #include "system/paths.h"
 #include "tests/support/test_paths.h"
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <string_view>
 
-#include "decoding/audio_records.h"
-#include "decoding/audio_result.h"
-#include "decoding/byte_source.h"
+#include "media/audio_records.h"
+#include "media/audio_result.h"
+#include "media/byte_source.h"
 
 namespace qmp {
 

@@ -1,4 +1,4 @@
-#include "decoding/byte_source.h"
+#include "media/byte_source.h"
 
 #include <errno.h>
 #include <fcntl.h>

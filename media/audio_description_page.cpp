@@ -1,6 +1,6 @@
-#include "decoding/audio_description_page.h"
+#include "media/audio_description_page.h"
 
-#include "decoding/audio_info.h"
+#include "media/audio_info.h"
 
 namespace qmp {
 namespace {

@@ -1,8 +1,8 @@
-#include "decoding/id3_tags.h"
+#include "media/id3_tags.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/decoding/audio_builders.h"
+#include "tests/media/audio_builders.h"
 
 namespace qmp {
 namespace {

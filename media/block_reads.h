@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "decoding/byte_source.h"
+#include "media/byte_source.h"
 
 namespace qmp {
 

@@ -1,4 +1,4 @@
-#include "decoding/filter_process.h"
+#include "media/filter_process.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "decoding/ogg_vorbis.h"
+#include "media/ogg_vorbis.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "decoding/audio_arithmetic.h"
-#include "decoding/block_reads.h"
+#include "media/audio_arithmetic.h"
+#include "media/block_reads.h"
 
 namespace qmp {
 namespace {

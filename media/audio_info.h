@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "decoding/audio_records.h"
-#include "decoding/audio_result.h"
+#include "media/audio_records.h"
+#include "media/audio_result.h"
 
 namespace qmp {
 

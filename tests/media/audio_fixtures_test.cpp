@@ -9,9 +9,9 @@
 #include <map>
 #include <sstream>
 
-#include "decoding/audio_description_page.h"
-#include "decoding/audio_info.h"
-#include "tests/decoding/audio_builders.h"
+#include "media/audio_description_page.h"
+#include "media/audio_info.h"
+#include "tests/media/audio_builders.h"
 #include "tests/support/test_paths.h"
 
 namespace qmp {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "decoding/byte_source.h"
+#include "media/byte_source.h"
 
 namespace qmp {
 

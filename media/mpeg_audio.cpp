@@ -1,12 +1,12 @@
-#include "decoding/mpeg_audio.h"
+#include "media/mpeg_audio.h"
 
 #include <array>
 #include <cstring>
 #include <limits>
 
-#include "decoding/audio_arithmetic.h"
-#include "decoding/block_reads.h"
-#include "decoding/id3_tags.h"
+#include "media/audio_arithmetic.h"
+#include "media/block_reads.h"
+#include "media/id3_tags.h"
 
 namespace qmp {
 namespace {

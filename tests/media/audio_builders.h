@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "decoding/audio_records.h"
-#include "decoding/audio_result.h"
-#include "decoding/memory_byte_source.h"
+#include "media/audio_records.h"
+#include "media/audio_result.h"
+#include "media/memory_byte_source.h"
 
 namespace qmp::test {
 

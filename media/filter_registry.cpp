@@ -1,4 +1,4 @@
-#include "decoding/filter_registry.h"
+#include "media/filter_registry.h"
 
 #include <fstream>
 

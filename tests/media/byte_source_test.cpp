@@ -1,4 +1,4 @@
-#include "decoding/byte_source.h"
+#include "media/byte_source.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <array>
 
 #include "decoding/ansi_code_page.h"
-#include "decoding/memory_byte_source.h"
+#include "media/memory_byte_source.h"
 #include "tests/support/test_paths.h"
 
 namespace qmp {

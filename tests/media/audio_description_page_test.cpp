@@ -1,8 +1,8 @@
-#include "decoding/audio_description_page.h"
+#include "media/audio_description_page.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/decoding/audio_builders.h"
+#include "tests/media/audio_builders.h"
 #include "tests/support/test_paths.h"
 
 namespace qmp {

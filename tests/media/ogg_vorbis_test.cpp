@@ -1,8 +1,8 @@
-#include "decoding/ogg_vorbis.h"
+#include "media/ogg_vorbis.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/decoding/audio_builders.h"
+#include "tests/media/audio_builders.h"
 #include "tests/support/test_paths.h"
 
 namespace qmp {

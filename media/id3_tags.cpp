@@ -1,12 +1,12 @@
-#include "decoding/id3_tags.h"
+#include "media/id3_tags.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
-#include "decoding/audio_arithmetic.h"
-#include "decoding/block_reads.h"
+#include "media/audio_arithmetic.h"
+#include "media/block_reads.h"
 
 namespace qmp {
 namespace {

@@ -1,4 +1,4 @@
-#include "decoding/block_reads.h"
+#include "media/block_reads.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "decoding/audio_info.h"
+#include "media/audio_info.h"
 
-#include "decoding/mpeg_audio.h"
-#include "decoding/ogg_vorbis.h"
+#include "media/mpeg_audio.h"
+#include "media/ogg_vorbis.h"
 
 namespace qmp {
 

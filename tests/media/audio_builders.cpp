@@ -1,10 +1,10 @@
-#include "tests/decoding/audio_builders.h"
+#include "tests/media/audio_builders.h"
 
 #include <span>
 
-#include "decoding/memory_byte_source.h"
-#include "decoding/mpeg_audio.h"
-#include "decoding/ogg_vorbis.h"
+#include "media/memory_byte_source.h"
+#include "media/mpeg_audio.h"
+#include "media/ogg_vorbis.h"
 
 namespace qmp::test {
 

@@ -1,4 +1,4 @@
-#include "decoding/memory_byte_source.h"
+#include "media/memory_byte_source.h"
 
 #include <algorithm>
 #include <limits>
