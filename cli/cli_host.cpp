@@ -17,9 +17,8 @@ void CliHost::Say(std::string_view caption, std::string_view ansiText) {
 
 MessageAnswer CliHost::ShowMessage(const Message& message) {
     Say(message.caption, message.text);
-    if (message.buttons != MessageButtons::kYesNo) return MessageAnswer::kOk;
     // Nobody is there to answer: the careful answer, which changes nothing.
-    return MessageAnswer::kNo;
+    return CarefulAnswer(message.buttons);
 }
 
 void CliHost::LoadRatingSettings(std::string_view databasePath) {

@@ -10,8 +10,18 @@
 namespace qmp {
 
 enum class MessageIcon { kError, kWarning, kQuestion, kInformation };
-enum class MessageButtons { kOk, kYesNo };
-enum class MessageAnswer { kOk, kYes, kNo };
+enum class MessageButtons { kOk, kYesNo, kYesNoCancel };
+enum class MessageAnswer { kOk, kYes, kNo, kCancel };
+
+// The answer that changes nothing, for when nobody is there to ask.
+constexpr MessageAnswer CarefulAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::kYesNo: return MessageAnswer::kNo;
+        case MessageButtons::kYesNoCancel: return MessageAnswer::kCancel;
+        case MessageButtons::kOk: break;
+    }
+    return MessageAnswer::kOk;
+}
 
 // A modal message box. Texts are system ANSI text, as paths and messages are
 // held; "\n" in them is a line break.
@@ -45,7 +55,7 @@ public:
 class NullHost : public Host {
 public:
     MessageAnswer ShowMessage(const Message& message) override {
-        return message.buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+        return CarefulAnswer(message.buttons);
     }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}

@@ -1,6 +1,7 @@
 #include "decoding/display_text.h"
 
 #include "decoding/ansi_code_page.h"
+#include "decoding/charsets.h"
 #include "decoding/database_text.h"
 #include "decoding/utf8_codec.h"
 
@@ -79,6 +80,14 @@ std::string AnsiDisplayText(std::string_view ansiText) {
 
 std::string DisplayText(std::string_view databaseText) {
     return UTF8Mode ? ValidUtf8(databaseText) : AnsiDisplayText(databaseText);
+}
+
+std::string TypedAnsiText(std::string_view typedUtf8) {
+    return WideToAnsi(Utf8ToWide(typedUtf8));
+}
+
+std::string TypedDatabaseText(std::string_view typedUtf8) {
+    return UTF8Mode ? ValidUtf8(typedUtf8) : TypedAnsiText(typedUtf8);
 }
 
 }  // namespace qmp

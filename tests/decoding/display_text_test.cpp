@@ -38,5 +38,27 @@ TEST(DisplayText, AnsiModeReadsTheSystemCodePage) {
     EXPECT_EQ(AnsiDisplayText("caf\xE9"), "caf\xC3\xA9");
 }
 
+TEST(DisplayText, TypedTextComesBackAsTyped) {
+    SetSystemCodePage(kCharsetWindows1252);
+    const struct {
+        bool utf8;
+        std::string_view typed;
+        std::string_view stored;
+        std::string_view shownAgain;
+    } cases[] = {
+        {true, "caf\xC3\xA9 \xE2\x80\x94 \xD0\x94", "caf\xC3\xA9 \xE2\x80\x94 \xD0\x94",
+         "caf\xC3\xA9 \xE2\x80\x94 \xD0\x94"},
+        {true, "a\xFFz", "a\xEF\xBF\xBDz", "a\xEF\xBF\xBDz"},
+        {false, "caf\xC3\xA9 \xE2\x82\xAC", "caf\xE9 \x80", "caf\xC3\xA9 \xE2\x82\xAC"},
+        {false, "\xD0\x94", "?", "?"},  // not in windows-1252
+    };
+    for (const auto& c : cases) {
+        ScopedUtf8Mode mode(c.utf8);
+        EXPECT_EQ(TypedDatabaseText(c.typed), c.stored);
+        EXPECT_EQ(DisplayText(TypedDatabaseText(c.typed)), c.shownAgain);
+    }
+    EXPECT_EQ(TypedAnsiText("caf\xC3\xA9"), "caf\xE9");
+}
+
 }  // namespace
 }  // namespace qmp

@@ -15,7 +15,7 @@ public:
     MessageAnswer ShowMessage(const Message& message) override {
         messages.push_back(message);
         if (message.buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-        if (answers.empty()) return MessageAnswer::kNo;
+        if (answers.empty()) return CarefulAnswer(message.buttons);
         const MessageAnswer answer = answers.front();
         answers.pop_front();
         return answer;

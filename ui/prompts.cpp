@@ -1,0 +1,198 @@
+#include "ui/prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "decoding/display_text.h"
+
+namespace qmp::ui {
+namespace {
+
+struct Answers {
+    bool enabled = false;
+    std::deque<MessageAnswer> messages;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<QString>> folders;
+    std::vector<Message> askedMessages;
+    std::vector<FileChoice> askedFiles;
+    std::vector<QString> askedFolders;
+    int unanswered = 0;
+};
+
+Answers& TheAnswers() {
+    static Answers answers;
+    return answers;
+}
+
+template <typename T, typename Fallback>
+T TakeFront(std::deque<T>& queue, Fallback fallback) {
+    if (queue.empty()) {
+        ++TheAnswers().unanswered;
+        return fallback;
+    }
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::kError: return QMessageBox::Critical;
+        case MessageIcon::kWarning: return QMessageBox::Warning;
+        case MessageIcon::kQuestion: return QMessageBox::Question;
+        case MessageIcon::kInformation: break;
+    }
+    return QMessageBox::Information;
+}
+
+QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::kYesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::kYesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::kOk: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageAnswer AnswerOf(int button) {
+    switch (button) {
+        case QMessageBox::Yes: return MessageAnswer::kYes;
+        case QMessageBox::No: return MessageAnswer::kNo;
+        case QMessageBox::Cancel: return MessageAnswer::kCancel;
+        default: return MessageAnswer::kOk;
+    }
+}
+
+QString WithTrailingSeparator(QString folder) {
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
+}
+
+}  // namespace
+
+QString QtFileFilter(const QString& pairs) {
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        // The description already names the patterns; "*.*" means every file
+        // here, also one without a dot.
+        QString description = parts[i];
+        description.replace(QLatin1String("*.*"), QLatin1String("*"));
+        filters << description;
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+MessageAnswer ShowMessageBox(QWidget* parent, const Message& message) {
+    if (PromptAnswers::IsEnabled()) return PromptAnswers::TakeMessage(message);
+    QMessageBox box(BoxIcon(message.icon), QString::fromUtf8(AnsiDisplayText(message.caption)),
+                    QString::fromUtf8(AnsiDisplayText(message.text)), BoxButtons(message.buttons),
+                    parent);
+    // File names may hold "<": never read a message as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (message.buttons == MessageButtons::kOk) box.setEscapeButton(QMessageBox::Ok);
+    return AnswerOf(box.exec());
+}
+
+std::optional<QString> ChooseFile(QWidget* parent, const FileChoice& choice) {
+    if (PromptAnswers::IsEnabled()) return PromptAnswers::TakeFile(choice);
+    QFileDialog dialog(parent, choice.title, choice.initialPath, QtFileFilter(choice.filter));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    switch (choice.kind) {
+        case FileChoice::Kind::kOpenExisting:
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            break;
+        case FileChoice::Kind::kOpenAny:
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            break;
+        case FileChoice::Kind::kSave:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, !choice.confirmOverwrite);
+            break;
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                    const QString& initialFolder) {
+    if (PromptAnswers::IsEnabled()) return PromptAnswers::TakeFolder(title);
+    // The dialog wants the folder without its final separator; "/" stays.
+    QString start = initialFolder;
+    if (start.size() > 1 && start.endsWith(QLatin1Char('/'))) start.chop(1);
+    const QString chosen = QFileDialog::getExistingDirectory(parent, title, start);
+    if (chosen.isEmpty()) return std::nullopt;
+    return WithTrailingSeparator(chosen);
+}
+
+void PromptAnswers::Enable() {
+    TheAnswers() = Answers{};
+    TheAnswers().enabled = true;
+}
+
+void PromptAnswers::Disable() {
+    TheAnswers() = Answers{};
+}
+
+bool PromptAnswers::IsEnabled() {
+    return TheAnswers().enabled;
+}
+
+void PromptAnswers::AnswerNextMessage(MessageAnswer answer) {
+    TheAnswers().messages.push_back(answer);
+}
+
+void PromptAnswers::AnswerNextFile(std::optional<QString> path) {
+    TheAnswers().files.push_back(std::move(path));
+}
+
+void PromptAnswers::AnswerNextFolder(std::optional<QString> folder) {
+    TheAnswers().folders.push_back(std::move(folder));
+}
+
+const std::vector<Message>& PromptAnswers::Messages() {
+    return TheAnswers().askedMessages;
+}
+
+const std::vector<FileChoice>& PromptAnswers::FileChoices() {
+    return TheAnswers().askedFiles;
+}
+
+const std::vector<QString>& PromptAnswers::FolderTitles() {
+    return TheAnswers().askedFolders;
+}
+
+int PromptAnswers::Unanswered() {
+    return TheAnswers().unanswered;
+}
+
+int PromptAnswers::Unused() {
+    const Answers& a = TheAnswers();
+    return static_cast<int>(a.messages.size() + a.files.size() + a.folders.size());
+}
+
+MessageAnswer PromptAnswers::TakeMessage(const Message& message) {
+    TheAnswers().askedMessages.push_back(message);
+    // A box with only OK needs no answer given in advance.
+    if (message.buttons == MessageButtons::kOk) return MessageAnswer::kOk;
+    return TakeFront(TheAnswers().messages, CarefulAnswer(message.buttons));
+}
+
+std::optional<QString> PromptAnswers::TakeFile(const FileChoice& choice) {
+    TheAnswers().askedFiles.push_back(choice);
+    return TakeFront(TheAnswers().files, std::optional<QString>());
+}
+
+std::optional<QString> PromptAnswers::TakeFolder(const QString& title) {
+    TheAnswers().askedFolders.push_back(title);
+    std::optional<QString> folder = TakeFront(TheAnswers().folders, std::optional<QString>());
+    if (folder) *folder = WithTrailingSeparator(*folder);
+    return folder;
+}
+
+}  // namespace qmp::ui
