@@ -38,30 +38,40 @@ T TakeFront(std::deque<T>& queue, Fallback fallback) {
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::kError: return QMessageBox::Critical;
-        case MessageIcon::kWarning: return QMessageBox::Warning;
-        case MessageIcon::kQuestion: return QMessageBox::Question;
-        case MessageIcon::kInformation: break;
+        case MessageIcon::kError:
+            return QMessageBox::Critical;
+        case MessageIcon::kWarning:
+            return QMessageBox::Warning;
+        case MessageIcon::kQuestion:
+            return QMessageBox::Question;
+        case MessageIcon::kInformation:
+            break;
     }
     return QMessageBox::Information;
 }
 
 QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
     switch (buttons) {
-        case MessageButtons::kYesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::kYesNo:
+            return QMessageBox::Yes | QMessageBox::No;
         case MessageButtons::kYesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case MessageButtons::kOk: break;
+        case MessageButtons::kOk:
+            break;
     }
     return QMessageBox::Ok;
 }
 
 MessageAnswer AnswerOf(int button) {
     switch (button) {
-        case QMessageBox::Yes: return MessageAnswer::kYes;
-        case QMessageBox::No: return MessageAnswer::kNo;
-        case QMessageBox::Cancel: return MessageAnswer::kCancel;
-        default: return MessageAnswer::kOk;
+        case QMessageBox::Yes:
+            return MessageAnswer::kYes;
+        case QMessageBox::No:
+            return MessageAnswer::kNo;
+        case QMessageBox::Cancel:
+            return MessageAnswer::kCancel;
+        default:
+            return MessageAnswer::kOk;
     }
 }
 

@@ -25,7 +25,7 @@ struct FileChoice {
     // Pairs of description and pattern list, "|"-separated:
     // "Engine File (*db.js)|*db.js|Any other type File (*.*)|*.*".
     QString filter;
-    QString initialPath;  // a file or a folder; empty: the current folder
+    QString initialPath;           // a file or a folder; empty: the current folder
     bool confirmOverwrite = true;  // kSave only
 };
 

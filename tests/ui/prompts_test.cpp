@@ -16,9 +16,10 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::newRow("engine") << "Engine File (*db.js)|*db.js|Any other type File (*.*)|*.*"
                                 << "Engine File (*db.js);;Any other type File (*)";
-        QTest::newRow("several patterns")
-            << "HTML File (*.html;*.htm)|*.html;*.htm" << "HTML File (*.html;*.htm)";
-        QTest::newRow("odd pair left out") << "A (*.a)|*.a|B (*.b)" << "A (*.a)";
+        QTest::newRow("several patterns") << "HTML File (*.html;*.htm)|*.html;*.htm"
+                                          << "HTML File (*.html;*.htm)";
+        QTest::newRow("odd pair left out") << "A (*.a)|*.a|B (*.b)"
+                                           << "A (*.a)";
     }
     void filterPairsBecomeQtFilters() {
         QFETCH(QString, pairs);

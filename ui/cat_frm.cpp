@@ -1,0 +1,51 @@
+#include "ui/cat_frm.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "decoding/display_text.h"
+#include "ui/make_child.h"
+
+namespace qmp::ui {
+
+TCatForm::TCatForm(QWidget* parent, const QString& caption, const QString& name)
+    : QDialog(parent),
+      nameEdit_(MakeChild<QLineEdit>(this)),
+      okButton_(MakeChild<QPushButton>(tr("OK"), this)) {
+    setWindowTitle(caption);
+    setObjectName(QStringLiteral("CatForm"));
+    nameEdit_->setObjectName(QStringLiteral("NameEdit"));
+    auto* label = MakeChild<QLabel>(tr("Category name:"), this);
+    label->setBuddy(nameEdit_);
+
+    auto* buttons = MakeChild<QDialogButtonBox>(this);
+    okButton_->setDefault(true);
+    buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(MakeChild<QPushButton>(tr("&Cancel"), this), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    // Any name will do, a single blank included; only an empty one cannot.
+    okButton_->setEnabled(false);
+    connect(nameEdit_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { okButton_->setEnabled(!text.isEmpty()); });
+    nameEdit_->setText(name);
+
+    auto* layout = MakeChild<QVBoxLayout>(this);
+    layout->addWidget(label);
+    layout->addWidget(nameEdit_);
+    layout->addWidget(buttons);
+    setMinimumWidth(320);
+}
+
+std::optional<std::string> AskCategoryName(QWidget* parent, const QString& caption,
+                                           const QString& shownName) {
+    TCatForm form(parent, caption, shownName);
+    if (form.exec() != QDialog::Accepted) return std::nullopt;
+    return TypedDatabaseText(form.NameEdit()->text().toStdString());
+}
+
+}  // namespace qmp::ui
