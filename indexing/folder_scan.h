@@ -28,6 +28,10 @@ public:
     // The update found no file for a link whose decoded URL is `decodedUrl`:
     // the warning PageNotFoundText (caption "Warning"). The update goes on.
     virtual void ReportPageNotFound(std::string_view decodedUrl) = 0;
+    // Called now and then while a scan or an update waits for a file that
+    // takes long to read, so that the window stays alive and a Stop is seen
+    // before the next file.
+    virtual void WhileWaiting() {}
 };
 
 // The scanning window's label: the path, a line break (CR LF) and

@@ -32,6 +32,9 @@ public:
     virtual void EnableDatabaseCommands() = 0;
     // The caption: the program's title, " - " and the database path.
     virtual void SetDatabaseTitle() = 0;
+    // The window's save command: saves the database, marks it saved when the
+    // save succeeded; gives whether it did.
+    virtual bool FileSave() = 0;
 };
 
 }  // namespace qmp::ui
