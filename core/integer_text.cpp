@@ -41,4 +41,19 @@ std::int32_t IntegerPrefix(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int32_t> DecimalInteger(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    // One more than INT32_MAX is allowed for INT32_MIN.
+    const std::int64_t limit = std::int64_t{INT32_MAX} + (negative ? 1 : 0);
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > limit) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
 }  // namespace qmp

@@ -1,7 +1,9 @@
 #pragma once
-// The lenient integer reading of database entries and page metas.
+// Integers read from text: the lenient reading of database entries and page
+// metas, and the strict one of numbers a person gives.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace qmp {
@@ -12,5 +14,9 @@ namespace qmp {
 // read so far give the value ("3a" gives 3; empty or non-numeric text gives
 // 0); the value wraps to 32 bits.
 std::int32_t IntegerPrefix(std::string_view text);
+
+// The whole number `text` spells in decimal: an optional sign and at least one
+// digit, nothing else, within 32 bits. Nothing otherwise.
+std::optional<std::int32_t> DecimalInteger(std::string_view text);
 
 }  // namespace qmp
