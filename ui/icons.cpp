@@ -1,40 +1,65 @@
 #include "ui/icons.h"
 
-#include <QHash>
+#include <QLatin1String>
+#include <QSize>
+#include <array>
 
 namespace qmp::ui {
+namespace {
+
+struct ActionImage {
+    const char* action;
+    const char* themeName;  // of the freedesktop icon naming
+    const char* drawing;    // the program's own, under :/icons/
+};
+
+constexpr std::array<ActionImage, 21> kActionImages = {{
+    {"FileNew", "document-new", "file-new.svg"},
+    {"FileOpen", "document-open", "file-open.svg"},
+    {"FileSave", "document-save", "file-save.svg"},
+    {"FileSaveAs", "document-save-as", "file-save-as.svg"},
+    {"FilePreview", "document-print-preview", "file-preview.svg"},
+    {"FileExit", "application-exit", "application-exit.svg"},
+    {"EditAdd", "list-add", "list-add.svg"},
+    {"AddSite", "folder-new", "folder-add.svg"},
+    {"EditModify", "document-properties", "document-edit.svg"},
+    {"EditDelete", "edit-delete", "edit-delete.svg"},
+    {"EditClear", "edit-clear", "edit-clear.svg"},
+    {"UpdateBase", "view-refresh", "view-refresh.svg"},
+    {"MoveToBegin", "go-top", "go-top.svg"},
+    {"MoveUp", "go-up", "go-up.svg"},
+    {"MoveDown", "go-down", "go-down.svg"},
+    {"MoveToEnd", "go-bottom", "go-bottom.svg"},
+    {"PrjSetAction", "preferences-system", "preferences.svg"},
+    {"ViewCat", "view-list-tree", "view-categories.svg"},
+    {"ViewLinks", "view-list-details", "view-links.svg"},
+    {"HelpIndex", "help-contents", "help-manual.svg"},
+    {"HelpAbout", "help-about", "help-about.svg"},
+}};
+
+constexpr QSize kAboutBannerSize(400, 90);
+
+QIcon Drawing(const char* fileName) {
+    return QIcon(QStringLiteral(":/icons/") + QLatin1String(fileName));
+}
+
+}  // namespace
 
 QIcon ActionIcon(const QString& actionName) {
-    // Names of the freedesktop icon theme.
-    static const QHash<QString, QString> kThemeNames = {
-        {QStringLiteral("FileNew"), QStringLiteral("document-new")},
-        {QStringLiteral("FileOpen"), QStringLiteral("document-open")},
-        {QStringLiteral("FileSave"), QStringLiteral("document-save")},
-        {QStringLiteral("FileSaveAs"), QStringLiteral("document-save-as")},
-        {QStringLiteral("FilePreview"), QStringLiteral("document-print-preview")},
-        {QStringLiteral("FileExit"), QStringLiteral("application-exit")},
-        {QStringLiteral("EditAdd"), QStringLiteral("list-add")},
-        {QStringLiteral("AddSite"), QStringLiteral("folder-new")},
-        {QStringLiteral("EditModify"), QStringLiteral("document-properties")},
-        {QStringLiteral("EditDelete"), QStringLiteral("edit-delete")},
-        {QStringLiteral("EditClear"), QStringLiteral("edit-clear")},
-        {QStringLiteral("UpdateBase"), QStringLiteral("view-refresh")},
-        {QStringLiteral("MoveToBegin"), QStringLiteral("go-top")},
-        {QStringLiteral("MoveUp"), QStringLiteral("go-up")},
-        {QStringLiteral("MoveDown"), QStringLiteral("go-down")},
-        {QStringLiteral("MoveToEnd"), QStringLiteral("go-bottom")},
-        {QStringLiteral("PrjSetAction"), QStringLiteral("preferences-system")},
-        {QStringLiteral("ViewCat"), QStringLiteral("view-list-tree")},
-        {QStringLiteral("ViewLinks"), QStringLiteral("view-list-details")},
-        {QStringLiteral("HelpIndex"), QStringLiteral("help-contents")},
-        {QStringLiteral("HelpAbout"), QStringLiteral("help-about")},
-    };
-    const auto found = kThemeNames.constFind(actionName);
-    return found == kThemeNames.constEnd() ? QIcon() : QIcon::fromTheme(*found);
+    for (const ActionImage& image : kActionImages) {
+        if (actionName == QLatin1String(image.action)) {
+            return QIcon::fromTheme(QLatin1String(image.themeName), Drawing(image.drawing));
+        }
+    }
+    return {};
 }
 
 QIcon ApplicationIcon() {
-    return QIcon::fromTheme(QStringLiteral("system-search"));
+    return QIcon::fromTheme(QStringLiteral("qmplit"), Drawing("qmplit.svg"));
+}
+
+QPixmap AboutBanner(qreal devicePixelRatio) {
+    return Drawing("about-banner.svg").pixmap(kAboutBannerSize, devicePixelRatio);
 }
 
 }  // namespace qmp::ui
