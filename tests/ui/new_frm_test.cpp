@@ -19,6 +19,7 @@
 #include "system/paths.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_paths.h"
+#include "tests/ui/dialog_pictures.h"
 #include "tests/ui/fake_main_form.h"
 #include "ui/prompts.h"
 
@@ -262,6 +263,21 @@ private slots:
         QCOMPARE(Categories.Count() + Links.Count(), cancel ? 2 : 0);
         QVERIFY(fs::is_empty(sites.path()));
         QVERIFY(PromptAnswers::Messages().empty());
+    }
+
+    // Pictures for the user's manual, from the templates of the build tree.
+    void pictures() {
+        SetProgramDirOverride(qmp::test::RuntimeDir());
+        QVERIFY(!ListTemplates(DefaultTemplatesDir()).empty());
+        test::TakePictures(QStringLiteral("new-engine"), [](bool smallest) {
+            auto form = std::make_unique<TNewForm>(nullptr, DefaultTemplatesDir());
+            QSignalSpy loads(form->WebBrowser(), &QWebEngineView::loadFinished);
+            form->PathEdit()->setText(QStringLiteral("/home/author/Documents/my-site/"));
+            if (smallest) form->resize(form->minimumSize());
+            form->show();
+            QWidget* preview = PageLoaded(loads) ? form->WebBrowser() : nullptr;
+            return test::PictureSubject{std::move(form), preview};
+        });
     }
 
 private:

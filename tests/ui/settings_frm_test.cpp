@@ -17,6 +17,7 @@
 #include "system/paths.h"
 #include "tests/support/faulty_file_ops.h"
 #include "tests/support/test_paths.h"
+#include "tests/ui/dialog_pictures.h"
 #include "tests/ui/fake_main_form.h"
 #include "ui/prompts.h"
 
@@ -299,6 +300,22 @@ private slots:
         form.TagsMemo()->setPlainText(wellFormed ? QStringLiteral("<tags>")
                                                  : QStringLiteral("<a/>"));
         QTRY_COMPARE(form.Pages()->tabIcon(1).isNull(), !wellFormed);
+    }
+
+    // Pictures for the user's manual, with the program's own settings files.
+    void pictures() {
+        test::TakePictures(QStringLiteral("settings"), [this](bool smallest) {
+            auto form = std::make_unique<TSettingsForm>(nullptr);
+            form->setWindowTitle(QStringLiteral("Search engine settings"));
+            for (int page = 0; page < TSettingsForm::kPageCount; ++page)
+                form->SetPageText(
+                    page, SettingsText(ReadFileBytes(program_->path() /
+                                                     kFiles[static_cast<std::size_t>(page)])));
+            if (smallest) form->resize(form->minimumSize());
+            form->show();
+            QWidget* memo = form->IndexingMemo();
+            return test::PictureSubject{std::move(form), memo};
+        });
     }
 
 private:
