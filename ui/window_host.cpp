@@ -32,7 +32,10 @@ void WindowHost::EndWaitCursor() {
 }
 
 void WindowHost::ProcessMessages() {
+    constexpr qint64 kIntervalMs = 10;
+    if (sinceMessages_.isValid() && sinceMessages_.elapsed() < kIntervalMs) return;
     QCoreApplication::processEvents();
+    sinceMessages_.start();
 }
 
 void WindowHost::RefreshView(bool full) {
