@@ -3,8 +3,10 @@
 // palette and at a small size. Run offscreen by scripts/window-pictures.sh.
 
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
 #include <QPalette>
+#include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTableView>
 #include <cstdio>
@@ -29,6 +31,9 @@ QPalette DarkPalette() {
     dark.setColor(QPalette::ToolTipText, QColor(240, 240, 220));
     dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
     dark.setColor(QPalette::HighlightedText, Qt::white);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(120, 120, 120));
     return dark;
 }
 
@@ -50,6 +55,15 @@ bool Picture(const QString& database, int width, int height, const QString& file
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Offscreen there is no desktop to name an icon theme: take the one a
+    // GNOME desktop has, as the picture stands for the program on a desktop.
+    if (QIcon::themeName().isEmpty()) {
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() +
+                                   QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                             QStringLiteral("icons"),
+                                                             QStandardPaths::LocateDirectory));
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    }
     if (argc != 3) {
         std::fprintf(stderr, "usage: window_pictures DATABASE OUTPUT_FOLDER\n");
         return 2;
