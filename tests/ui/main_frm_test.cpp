@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
@@ -193,9 +194,12 @@ private slots:
         };
         for (const auto& c : cases) {
             Open({"All Categories"}, LetterLinks("ABCDE"));
+            // A column the user widened stays so through the quick redraw.
+            form_->LinksView()->horizontalHeader()->resizeSection(3, 210);
             Select(c.rows);
             Trigger(c.action);
             QCOMPARE(Captions(), c.captions);
+            QCOMPARE(form_->LinksView()->horizontalHeader()->sectionSize(3), 210);
             const QModelIndexList selected = form_->LinksView()->selectionModel()->selectedRows();
             if (c.selected < 0) {
                 QCOMPARE(Panel(1), QString());
@@ -373,6 +377,31 @@ private slots:
             const bool savedZ = test::ReadFileBytes(path_).find("Z.html") != std::string::npos;
             QVERIFY2(savedZ == (c.answer == MessageAnswer::kYes && !c.saveFails), c.name);
         }
+    }
+
+    // A folder dropped on the window goes to the add-folder command once a
+    // database is open; dropped files do not.
+    void droppedFolderGoesToItsCommand() {
+        InitDefaults();
+        std::vector<std::string> dropped;
+        DialogCommands commands;
+        commands.addDroppedFolder = [&](MainFormOps&, const std::string& folder) {
+            dropped.push_back(folder);
+        };
+        TMainForm form(std::move(commands));
+        const std::string page = folder_->Write("site/index.html", "<html></html>");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder_->dir() + "site")),
+                      QUrl::fromLocalFile(QString::fromStdString(page))});
+        for (const bool open : {false, true}) {
+            if (open) form.EnableDatabaseCommands();
+            // The window takes a drop when it took the drag's entering.
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(&form, &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(&form, &drop);
+        }
+        QCOMPARE(dropped, std::vector<std::string>{folder_->dir() + "site/"});
     }
 
     // Only the commands that exist are enabled with the database's.
