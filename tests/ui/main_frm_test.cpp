@@ -160,6 +160,19 @@ private slots:
                  Trigger("EditAdd");
              },
              true, "CABD", 1},
+            {"category made in a link given up",
+             [this] {
+                 WhenShown<TLinkForm>([](TLinkForm& f) {
+                     WhenShown<TCatForm>([](TCatForm& c) {
+                         c.NameEdit()->setText(QStringLiteral("Events"));
+                         c.OkButton()->click();
+                     });
+                     f.NewCatBtn()->click();
+                     f.reject();
+                 });
+                 Trigger("EditAdd");
+             },
+             true, "CAB", 2},
             {"sort", [this] { Trigger("SortByCaption"); }, false, "ABC", 1},
             {"import",
              [&] {
