@@ -224,22 +224,6 @@ private slots:
         }
     }
 
-    // In the categories view a move takes the category's links along.
-    void categoryMoveRenumbersLinks() {
-        std::vector<TBaseRecord> links = LetterLinks("A", 0);
-        for (TBaseRecord& link : LetterLinks("B", 2))
-            links.push_back(link);
-        Open({"All Categories", "News", "Events"}, links);
-        Trigger("ViewCat");
-        Select({2});
-        Trigger("MoveToBegin");
-        QCOMPARE(Categories.Names(),
-                 (std::vector<std::string>{"Events", "All Categories", "News"}));
-        QCOMPARE(Links.Get(0).Category, 1);
-        QCOMPARE(Links.Get(1).Category, 0);
-        QCOMPARE(Cell(0, 1), std::string("Events"));
-    }
-
     // Deleting category 2 of five takes its links; later categories' links
     // follow their category down one number.
     void deleteCategoryTwoOfFive() {
