@@ -2,7 +2,8 @@
 # Pictures of the main window with the example site's engine, made offscreen:
 # docs/images/main-window.png for the README, and a dark and a small one in
 # the output folder (first argument, default out/window-pictures/) to look at.
-# QMP_BUILD_DIR names the build folder (default build/).
+# QMP_BUILD_DIR names the build folder (default build/), configured with the
+# tests (the default), which hold the picture program.
 set -eu
 cd "$(dirname "$0")/.."
 BUILD=${QMP_BUILD_DIR:-build}
