@@ -5,53 +5,12 @@
 #include <malloc.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-
-#include "bench/link_generator.h"
+#include "bench/engine_file.h"
 #include "core/database.h"
 #include "core/database_file.h"
 #include "core/program_values.h"
 
 namespace {
-
-// A scratch folder holding an engine file with `count` links.
-class EngineFile final {
-public:
-    explicit EngineFile(std::size_t count) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qmpbench-XXXXXX").string();
-        folder_ = mkdtemp(pattern.data()) ? pattern : std::string();
-        path_ = folder_ + "/searchdb.js";
-        qmp::TCat categories;
-        for (int c = 0; c < 12; ++c)
-            categories.Add("Category " + std::to_string(c));
-        qmp::TBase links;
-        for (qmp::TBaseRecord& r : qmp::bench::MakeLinks(count))
-            links.Add(std::move(r));
-        qmp::StringSink text;
-        text.text = "// engine settings\r\nvar perPage=10;\r\n//Settings\r\n";
-        qmp::WriteCategories(categories, text);
-        qmp::WriteLinks(links, text);
-        text.text += "//DatabaseEnd\r\nfunction search(){}\r\n";
-        size_ = text.text.size();
-        std::ofstream(path_, std::ios::binary) << text.text;
-    }
-    ~EngineFile() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    EngineFile(const EngineFile&) = delete;
-    EngineFile& operator=(const EngineFile&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::size_t size() const { return size_; }
-
-private:
-    std::string folder_;
-    std::string path_;
-    std::size_t size_ = 0;
-};
 
 // Bytes the heap holds in use (glibc's count; not meaningful under sanitizers).
 double HeapBytesInUse() {
@@ -60,7 +19,7 @@ double HeapBytesInUse() {
 }
 
 void BM_OpenDatabase(benchmark::State& state) {
-    const EngineFile file(static_cast<std::size_t>(state.range(0)));
+    const qmp::bench::EngineFile file(static_cast<std::size_t>(state.range(0)));
     qmp::NullHost host;
     double tableBytes = 0;
     for (auto _ : state) {
@@ -82,7 +41,7 @@ void BM_OpenDatabase(benchmark::State& state) {
 }
 
 void BM_SaveDatabase(benchmark::State& state) {
-    const EngineFile file(static_cast<std::size_t>(state.range(0)));
+    const qmp::bench::EngineFile file(static_cast<std::size_t>(state.range(0)));
     qmp::NullHost host;
     qmp::OpenDatabase(host, file.path());
     for (auto _ : state) {

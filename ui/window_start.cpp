@@ -1,0 +1,42 @@
+#include "ui/window_start.h"
+
+#include <QApplication>
+
+#include "core/database.h"
+#include "core/program_values.h"
+#include "core/start_up.h"
+#include "indexing/rating_settings.h"
+#include "ui/main_frm.h"
+
+namespace qmp::ui {
+
+void StartMainWindow(TMainForm& form, const std::vector<std::string>& arguments) {
+    form.setWindowTitle(QString::fromStdString(AppTitle));
+    form.setGeometry(WindowLeft, WindowTop, WindowWidth, WindowHeight);
+    form.setWindowState(WindowMaximized ? Qt::WindowMaximized : Qt::WindowNoState);
+    form.show();
+    if (!arguments.empty() && !form.ProcessCommandLine(arguments)) return;
+    LoadProjectSettings(DatabasePath);
+    form.UTF8ModeStatus();
+}
+
+bool TMainForm::ProcessCommandLine(const std::vector<std::string>& arguments) {
+    EnableDatabaseCommands();
+    OpenDatabase(host_, arguments.front());
+    SetDatabaseTitle();
+    FileSaved();
+    const bool verbForm = arguments.size() == 2 || arguments.size() == 6;
+    if (verbForm && commands_.batchVerbs) return commands_.batchVerbs(*this, arguments);
+    return true;
+}
+
+int RunMainWindow(const std::vector<std::string>& arguments, DialogCommands commands) {
+    TMainForm form(std::move(commands));
+    StartMainWindow(form, arguments);
+    // A batch verb may have closed the window already.
+    const int code = form.isVisible() ? QApplication::exec() : 0;
+    ShutDown(form.WindowHost());
+    return code;
+}
+
+}  // namespace qmp::ui
