@@ -13,4 +13,4 @@ mkdir -p out
 cp -R examples/site "$ENGINE"
 build/bin/qmp new "$ENGINE"
 build/bin/qmp addsite "$ENGINE/searchdb.js" "$ENGINE"
-echo "Open the search page: $(pwd)/$ENGINE/search.html"
+echo "Open the search page: $(pwd)/$ENGINE/qmp.html"
