@@ -47,12 +47,18 @@ TEST(StorableText, ControlsBecomeSpacesAndUtf8ModeKeepsOnlyWellFormedText) {
         const char* utf8;
     };
     const Case cases[] = {
-        {"a\tb\x14" "c\x7F", "a b c ", "a b c "},
+        {"a\tb\x14"
+         "c\x7F",
+         "a b c ", "a b c "},
         {"caf\xC3\xA9 \xE2\x80\x94", "caf\xC3\xA9 \xE2\x80\x94", "caf\xC3\xA9 \xE2\x80\x94"},
         // A stray byte of the system code page, a cut sequence, a C1 control.
         {"caf\xE9", "caf\xE9", "caf\xC3\xA9"},
         {"\x80x\xE2\x80", "\x80x\xE2\x80", "\xE2\x82\xACx\xC3\xA2\xE2\x82\xAC"},
-        {"a\xC2\x85" "b", "a\xC2\x85" "b", "a b"},
+        {"a\xC2\x85"
+         "b",
+         "a\xC2\x85"
+         "b",
+         "a b"},
         // A surrogate pair in two three-byte forms, and a lone one.
         {"\xED\xA0\xBD\xED\xB8\x80", nullptr, "\xF0\x9F\x98\x80"},
         {"\xED\xA0\xBDx", nullptr, "\xC3\xAD\xC2\xA0\xC2\xBDx"},

@@ -220,8 +220,11 @@ TEST(NextToken, Utf8ModeWordsAreMadeOfCharacters) {
         {"Python\xE2\x80\x99s", {W("Python"), S("\xE2\x80\x99"), W("s"), kEnd}},
         {"\xC2\xA9 2024", {S("\xC2\xA9"), kSp, N("2024"), kEnd}},
         {"\xC2\xBBnext", {S("\xC2\xBB"), W("next"), kEnd}},
-        {"e\xCC\x81t" + eacute + " \xD0\x96\xC2\xB2", {W("e\xCC\x81t" + eacute), kSp, W("\xD0\x96\xC2\xB2"), kEnd}},
-        {"a\xE9" "b", {W("a"), S("\xE9"), W("b"), kEnd}},
+        {"e\xCC\x81t" + eacute + " \xD0\x96\xC2\xB2",
+         {W("e\xCC\x81t" + eacute), kSp, W("\xD0\x96\xC2\xB2"), kEnd}},
+        {"a\xE9"
+         "b",
+         {W("a"), S("\xE9"), W("b"), kEnd}},
         {"e-" + eacute + "t" + eacute, {W("e-" + eacute + "t" + eacute), kEnd}},
         {"caf&eacute; x", {W("caf" + eacute), kSp, W("x"), kEnd}},
         {"a&mdash;b a&#x2014;b", {W("a"), S(dash), W("b"), kSp, W("a"), S(dash), W("b"), kEnd}},
@@ -235,7 +238,9 @@ TEST(NextToken, Utf8ModeWordsAreMadeOfCharacters) {
 
     // Text of a code page: its bytes are its characters, and a reference
     // gives the code page's byte.
-    FileBuffer buffer = FileBufferFromBytes("caf&eacute; caf\xE9 a\x97" "b a&mdash;b");
+    FileBuffer buffer = FileBufferFromBytes(
+        "caf&eacute; caf\xE9 a\x97"
+        "b a&mdash;b");
     TokenReader reader(buffer, kCharsetWindows1252);
     std::vector<Tok> tokens;
     for (Token t; tokens.empty() || t.Kind != tkEnd;) {
