@@ -229,8 +229,9 @@
             var term = { raw: raw, phrase: phrase, exclude: exclude, words: words, parts: null };
             if (phrase && words.length > 1) {
                 term.text = words[0];
-                term.pattern = new RegExp('(?:^|[^\\p{L}\\p{N}\\p{M}])' +
-                    words.map(escapeRegExp).join('[^\\p{L}\\p{N}\\p{M}]+'), 'u');
+                term.pattern = new RegExp('(?:^|[^\\p{L}\\p{N}\\p{M}])' + words.map(function (w) {
+                    return wordPattern(w).source;
+                }).join('[^\\p{L}\\p{N}\\p{M}]+'), 'iu');
             } else if (phrase) {
                 term.text = words[0];
             } else {
@@ -250,75 +251,139 @@
     var SEP_CODE = 0x5e;
     var ENTRY_SEP = '\u0001';
 
+    // Each array of the database as one text, the entries
+    // separated by ENTRY_SEP, and where each entry starts: looking for a word
+    // is then one search through one text, and the links it is found in
+    // follow from the places. The texts are not even lower-cased: a word is
+    // looked for with a pattern that matches every way of writing it (see
+    // wordPattern), which costs far less than folding the whole database
+    // before the first results.
+    function fieldText(entries) {
+        var low = entries.join(ENTRY_SEP);
+        var starts = new Int32Array(entries.length + 1), n = 0, at = -1;
+        while ((at = low.indexOf(ENTRY_SEP, at + 1)) >= 0 && n < entries.length) starts[++n] = at + 1;
+        if (entries.length > 0 && n !== entries.length - 1) {
+            // An entry held the separator itself.
+            return fieldText(entries.map(function (e) { return String(e).split(ENTRY_SEP).join(' '); }));
+        }
+        starts[entries.length] = low.length + 1;
+        return { low: low, starts: starts };
+    }
+
+    function entryOf(field, e) {
+        return field.low.slice(field.starts[e], field.starts[e + 1] - 1);
+    }
+
+    // Positions of the entries in which `pattern` (global) matches, in
+    // order; where it first matches in each goes into `firstAt`.
+    function entriesMatching(field, pattern, firstAt) {
+        var out = [], starts = field.starts, low = field.low, e = 0, m;
+        pattern.lastIndex = 0;
+        while ((m = pattern.exec(low)) !== null) {
+            while (starts[e + 1] <= m.index) e++;
+            out.push(e);
+            firstAt[e] = m.index;
+            pattern.lastIndex = starts[e + 1];
+        }
+        return out;
+    }
+
+    // The database as the search reads it: the arrays ln (category, caption
+    // and address), ds and kw, made into fields when the first search needs
+    // them. Building it costs nothing, so the first results come soon.
+    function buildIndex(db) {
+        return { db: db, count: db.count, fields: {}, vocabulary: null, parts: [] };
+    }
+
+    function field(index, name) {
+        if (!index.fields[name]) {
+            var list = index.db[name];
+            var f = index.fields[name] = fieldText(list.length > index.count ? list.slice(0, index.count) : list);
+            if (name === 'kw') index.locked = /\^(?:~|dont_update)\^/.test(f.low);
+        }
+        return index.fields[name];
+    }
+
+    // The parts of a link's ln entry: {category, caption, url},
+    // the url as words are looked for in it; kept once made.
+    function linkParts(index, e) {
+        var parts = index.parts[e];
+        if (!parts) {
+            parts = index.parts[e] = splitLinkEntry(entryOf(field(index, 'ln'), e));
+            parts.url = urlText(parts.url);
+        }
+        return parts;
+    }
+
+    // The keywords of link e as "^a^b^", without the lock markers.
+    function keywordsOf(index, e) {
+        return e < index.db.kw.length ? keywordText(entryOf(field(index, 'kw'), e)) : '^';
+    }
+
     // A kw entry as "^a^b^" without the lock markers.
     function keywordText(entry) {
         if (entry.indexOf('^~^') < 0 && entry.indexOf('^dont_update^') < 0 && entry.charAt(0) === '^') return entry;
         return '^' + entry.split('^').filter(function (k) { return k !== '' && !isLockMarker(k); }).join('^') + '^';
     }
 
+    // Links with no keywords and an empty caption are never shown.
+    function isShown(index, e) {
+        var kw = field(index, 'kw');
+        if (e < index.db.kw.length && kw.starts[e + 1] - kw.starts[e] > 16) return true;
+        return keywordsOf(index, e).length > 2 || linkParts(index, e).caption !== '';
+    }
+
     // The address as words are looked for in it: the path with its slashes.
     function urlText(url) {
-        return url.replace(/%2F/gi, '/').replace(/%20|\+/g, ' ').replace(/%5F/gi, '_').replace(/%2D/gi, '-');
-    }
-
-    // One field of every link, folded as one text with the entries separated
-    // by ENTRY_SEP, and where each entry starts: looking for a word is then
-    // one search through one text, and the links it is found in follow from
-    // the places. Folding one long text is much faster than many short ones.
-    function fieldText(entries) {
-        var all = foldText(entries.join(ENTRY_SEP));
-        var starts = new Int32Array(entries.length + 1), n = 0, at = -1;
-        starts[0] = 0;
-        while ((at = all.indexOf(ENTRY_SEP, at + 1)) >= 0 && n < entries.length) starts[++n] = at + 1;
-        if (entries.length > 0 && n !== entries.length - 1) {
-            // An entry held the separator itself: fold them one by one.
-            return fieldText(entries.map(function (e) { return e.split(ENTRY_SEP).join(' '); }));
-        }
-        starts[entries.length] = all.length + 1;
-        return { all: all, starts: starts };
-    }
-
-    function entryOf(field, e) {
-        return field.all.slice(field.starts[e], field.starts[e + 1] - 1);
-    }
-
-    // Positions (into the index) of the entries that hold `needle`, in order.
-    function entriesHolding(field, needle) {
-        var out = [], starts = field.starts, e = 0, at = field.all.indexOf(needle);
-        while (at >= 0) {
-            while (starts[e + 1] <= at) e++;
-            out.push(e);
-            at = field.all.indexOf(needle, starts[e + 1]);
-        }
-        return out;
-    }
-
-    // The links that can show (links with no keywords and an empty caption
-    // are left out), with their raw fields; the folded fields are made when
-    // the first search needs them.
-    function buildIndex(db) {
-        var shown = [], categories = [], captions = [], descriptions = [], keywords = [], urls = [];
-        for (var i = 0; i < db.count; i++) {
-            var parts = splitLinkEntry(entryAt(db.ln, i));
-            var kw = keywordText(entryAt(db.kw, i));
-            if (kw.length <= 2 && parts.caption === '') continue;
-            shown.push(i);
-            categories.push(parts.category);
-            captions.push(parts.caption);
-            descriptions.push(entryAt(db.ds, i));
-            keywords.push(kw.length <= 2 ? '^' : kw);
-            urls.push(urlText(parts.url));
-        }
-        return { db: db, links: shown, categories: categories, raw: { caption: captions,
-            description: descriptions, keywords: keywords, url: urls }, fields: {}, vocabulary: null };
-    }
-
-    function field(index, name) {
-        if (!index.fields[name]) index.fields[name] = fieldText(index.raw[name]);
-        return index.fields[name];
+        return foldText(url.replace(/%2f/gi, '/').replace(/%20|\+/g, ' ').replace(/%5f/gi, '_').replace(/%2d/gi, '-'));
     }
 
     // ---- Matching and ranking ---------------------------------------------
+
+    var MARKS = '[' + DIACRITICS.source.slice(1, -1) + ']*';
+
+    // For each folded letter (or pair), the lower-case letters of the Latin,
+    // Greek and Cyrillic blocks that fold to it (what foldText makes of them,
+    // kept here so that no page load has to work it out).
+    var VARIANTS = {
+        'a': 'àáâãäåāăąǎǟǡǻȁȃȧḁạảấầẩẫậắằẳẵặ', 'ae': 'æǣǽ', 'b': 'ḃḅḇ', 'c': 'çćĉċčḉ', 'd': 'ðďđḋḍḏḑḓ',
+        'e': 'èéêëēĕėęěȅȇȩḕḗḙḛḝẹẻẽếềểễệ', 'f': 'ḟ', 'g': 'ĝğġģǧǵḡ', 'h': 'ĥħȟḣḥḧḩḫẖ',
+        'i': 'ìíîïĩīĭįıǐȉȋḭḯỉị', 'j': 'ĵǰ', 'k': 'ķĸǩḱḳḵ', 'l': 'ĺļľŀłḷḹḻḽ', 'm': 'ḿṁṃ', 'n': 'ñńņňǹṅṇṉṋ',
+        'o': 'òóôõöøōŏőơǒǫǭǿȍȏȫȭȯȱṍṏṑṓọỏốồổỗộớờởỡợ', 'oe': 'œ', 'p': 'ṕṗ', 'r': 'ŕŗřȑȓṙṛṝṟ',
+        's': 'śŝşšșṡṣṥṧṩ', 'ss': 'ß', 't': 'ţťŧțṫṭṯṱẗ', 'th': 'þ', 'u': 'ùúûüũūŭůűųưǔǖǘǚǜȕȗṳṵṷṹṻụủứừửữự',
+        'v': 'ṽṿ', 'w': 'ŵẁẃẅẇẉẘ', 'x': 'ẋẍ', 'y': 'ýÿŷȳẏẙỳỵỷỹ', 'z': 'źżžẑẓẕ', 'ſ': 'ẛ', 'ʒ': 'ǯ',
+        'ʹ': 'ʹ', 'α': 'άἀἁἂἃἄἅἆἇὰάᾀᾁᾂᾃᾄᾅᾆᾇᾰᾱᾲᾳᾴᾶᾷ', 'ε': 'έἐἑἒἓἔἕὲέ', 'η': 'ήἠἡἢἣἤἥἦἧὴήᾐᾑᾒᾓᾔᾕᾖᾗῂῃῄῆῇ',
+        'ι': 'ίΐϊἰἱἲἳἴἵἶἷὶίιῐῑῒΐῖῗ', 'ο': 'όὀὁὂὃὄὅὸό', 'ρ': 'ῤῥ', 'υ': 'ύϋΰὐὑὒὓὔὕὖὗὺύῠῡῢΰῦῧ',
+        'ω': 'ώὠὡὢὣὤὥὦὧὼώᾠᾡᾢᾣᾤᾥᾦᾧῲῳῴῶῷ', 'ϒ': 'ϓϔ', 'а': 'ӑӓ', 'г': 'ѓ', 'е': 'ѐёӗ', 'ж': 'ӂӝ', 'з': 'ӟ',
+        'и': 'ѝйӣӥ', 'к': 'ќ', 'о': 'ӧ', 'у': 'ўӯӱӳ', 'ч': 'ӵ', 'ы': 'ӹ', 'э': 'ӭ', 'і': 'ї', 'ѵ': 'ѷ',
+        'ә': 'ӛ', 'ө': 'ӫ'
+    };
+
+    function variants() {
+        return VARIANTS;
+    }
+
+    function letterClass(c) {
+        var v = variants()[c];
+        return (v ? '[' + escapeRegExp(c) + v + ']' : escapeRegExp(c)) + MARKS;
+    }
+
+    // A pattern (global) that matches every way of writing the folded
+    // `text`: in either letter case, with or without diacritics, precomposed
+    // or not, ss as ß.
+    function wordPattern(text) {
+        var source = '', all = variants();
+        for (var i = 0; i < text.length; i++) {
+            var pair = text.substr(i, 2);
+            if (pair.length === 2 && all[pair]) {
+                source += '(?:' + letterClass(text[i]) + letterClass(text[i + 1]) + '|[' + all[pair] + ']' + MARKS + ')';
+                i++;
+            } else {
+                source += letterClass(text[i]);
+            }
+        }
+        return new RegExp(source, 'giu');
+    }
 
     var WEIGHT = {
         keywords: 3,        // a whole keyword; falls with its place: 1 / (1 + place / 10)
@@ -342,29 +407,37 @@
         return 1 / (1 + place / 10);
     }
 
-    // How well `word` matches a keyword list "^a^b^": 1 for the first keyword,
-    // less for later ones; a keyword that only begins with it counts less.
-    function keywordScore(keywords, word, unspaced) {
-        var at = unspaced ? keywords.indexOf(word) : keywords.indexOf(KEYWORD_SEP + word);
-        if (at < 0) return 0;
-        if (!unspaced) at++;
-        var whole = keywords.charCodeAt(at - 1) === SEP_CODE && keywords.charCodeAt(at + word.length) === SEP_CODE;
-        var best = placeWeight(keywordPlace(keywords, at)) * (whole ? 1 : WEIGHT.prefix);
-        if (!whole) {
-            var exact = keywords.indexOf(KEYWORD_SEP + word + KEYWORD_SEP, at);
-            if (exact >= 0) best = Math.max(best, placeWeight(keywordPlace(keywords, exact + 1)));
+    // How well the word of `pattern` matches a keyword list "^a^b^": 1 for the
+    // first keyword, less for later ones; a keyword that only begins with it
+    // counts less.
+    function keywordScore(keywords, pattern, unspaced) {
+        var best = 0, m;
+        pattern.lastIndex = 0;
+        while ((m = pattern.exec(keywords)) !== null) {
+            var at = m.index;
+            if (unspaced || keywords.charCodeAt(at - 1) === SEP_CODE) {
+                var whole = keywords.charCodeAt(at + m[0].length) === SEP_CODE;
+                var score = placeWeight(keywordPlace(keywords, at)) * (whole ? 1 : WEIGHT.prefix);
+                if (score > best) best = score;
+                if (whole) break;
+            }
+            pattern.lastIndex = at + 1;
         }
         return best;
     }
 
-    // 1 when `word` stands in the text as a whole word, the prefix factor
-    // when a word only begins with it, 0 when it is not there.
-    function textScore(text, word, unspaced) {
-        var at = findWord(text, word, unspaced, 0), best = 0;
-        while (at >= 0) {
-            if (endsWord(text, at + word.length)) return 1;
-            best = WEIGHT.prefix;
-            at = findWord(text, word, unspaced, at + 1);
+    // 1 when the word of `pattern` stands in the text as a whole word, the
+    // prefix factor when a word only begins with it, 0 when it is not there.
+    function textScore(text, pattern, unspaced) {
+        var best = 0, m;
+        pattern.lastIndex = 0;
+        while ((m = pattern.exec(text)) !== null) {
+            var at = m.index;
+            if (unspaced || at === 0 || !isWordChar(text.charCodeAt(at - 1), text, at - 1)) {
+                if (unspaced || endsWord(text, at + m[0].length)) return 1;
+                best = WEIGHT.prefix;
+            }
+            pattern.lastIndex = at + 1;
         }
         return best;
     }
@@ -391,100 +464,140 @@
         return word.length >= 4 && /[^su]s$/.test(word) ? word.slice(0, -1) : '';
     }
 
-    // The score of one word in link e: 0 when no field searched holds it.
-    function wordScore(index, e, word, unspaced, fields) {
-        var score = 0;
-        if (fields.keywords) score += WEIGHT.keywords * keywordScore(entryOf(field(index, 'keywords'), e), word, unspaced);
-        if (fields.caption) score += WEIGHT.caption * textScore(entryOf(field(index, 'caption'), e), word, unspaced);
-        if (fields.description) {
-            score += WEIGHT.description * textScore(entryOf(field(index, 'description'), e), word, unspaced);
-        }
-        if (fields.url) score += WEIGHT.url * urlScore(entryOf(field(index, 'url'), e), word);
-        var one = score === 0 && !unspaced ? singular(word) : '';
-        return one ? WEIGHT.singular * wordScore(index, e, one, false, fields) : score;
+    // A query word made ready for matching: its text and its pattern, and
+    // the same for its singular.
+    function matcher(word, unspaced) {
+        var one = unspaced ? '' : singular(word);
+        return { text: word, pattern: wordPattern(word), unspaced: unspaced, one: one ? matcher(one, false) : null };
     }
 
-    // A name's score where it stands as written, through the start of the
-    // address (os.path.join on os.path.html: two of its three parts).
+    // The score of one word in link e: 0 when no field searched holds it.
+    // `found` (the word's candidates, below) may say which fields hold it at
+    // all, and where.
+    function wordScore(index, e, w, fields, found) {
+        var score = 0, bits = found ? found.holding[e] : 7, quick;
+        if (fields.keywords && (bits & 1)) {
+            quick = found && !index.locked ? firstMatchScore(index, 'kw', e, found, true) : -1;
+            score += WEIGHT.keywords * (quick >= 0 ? quick : keywordScore(keywordsOf(index, e), w.pattern, w.unspaced));
+        }
+        if ((fields.caption || fields.url) && (bits & 2)) {
+            var parts = linkParts(index, e);
+            if (fields.caption) score += WEIGHT.caption * textScore(parts.caption, w.pattern, w.unspaced);
+            if (fields.url) score += WEIGHT.url * urlScore(parts.url, w.text);
+        }
+        if (fields.description && (bits & 4) && e < index.db.ds.length) {
+            quick = found ? firstMatchScore(index, 'ds', e, found, false) : -1;
+            score += WEIGHT.description * (quick >= 0 ? quick : textScore(entryOf(field(index, 'ds'), e), w.pattern, w.unspaced));
+        }
+        return score === 0 && w.one ? WEIGHT.singular * wordScore(index, e, w.one, fields) : score;
+    }
+
+    // A name's score where it stands as the start of an address
+    // (os.path.join on os.path.html: two of its three parts).
     function nameUrlScore(url, term) {
         var name = url.slice(url.lastIndexOf('/') + 1).replace(/\.[^.]*$/, '');
         if (!name || term.text.indexOf(name) !== 0) return 0;
         var next = term.text.charAt(name.length);
-        if (next !== '' && NOT_WORD.test(next) === false) return 0;
-        var taken = name.split(NOT_WORD).filter(Boolean).length;
-        return taken / (term.text.split(NOT_WORD).filter(Boolean).length);
+        if (next !== '' && !NOT_WORD.test(next)) return 0;
+        return name.split(NOT_WORD).filter(Boolean).length / term.text.split(NOT_WORD).filter(Boolean).length;
     }
 
-    function candidates(index, text, fields) {
-        text = singular(text) || text;
-        var lists = [];
-        if (fields.keywords) lists.push(entriesHolding(field(index, 'keywords'), text));
-        if (fields.caption) lists.push(entriesHolding(field(index, 'caption'), text));
-        if (fields.description) lists.push(entriesHolding(field(index, 'description'), text));
-        if (fields.url) lists.push(entriesHolding(field(index, 'url'), text));
-        return union(lists);
+    // The links in which a field searched holds the word (or its singular),
+    // in order, and the fields that hold it in each: only those need a
+    // closer look. {list, holding: Uint8Array of KW | LN | DS bits}.
+    var KW = 1, LN = 2, DS = 4;
+
+    function candidates(index, w, fields) {
+        var pattern = (w.one || w).pattern, holding = new Uint8Array(index.count), lists = [], at = {};
+        function scan(name, bit) {
+            at[name] = new Int32Array(index.count);
+            var list = entriesMatching(field(index, name), pattern, at[name]);
+            for (var k = 0; k < list.length; k++) holding[list[k]] |= bit;
+            lists.push(list);
+        }
+        if (fields.keywords) scan('kw', KW);
+        if (fields.caption || fields.url) scan('ln', LN);
+        if (fields.description) scan('ds', DS);
+        return { list: lists.length === 1 ? lists[0] : union(lists), holding: holding, at: at, word: w };
     }
 
+    // What the first match of a candidate says at once, in the field's text:
+    // 1 for a whole word (a whole keyword, with its place), or -1 when a
+    // closer look at the entry is needed.
+    function firstMatchScore(index, name, e, found, keyword) {
+        var f = field(index, name), low = f.low, at = found.at[name][e], w = found.word;
+        if (w.one) return -1;
+        w.pattern.lastIndex = at;
+        var m = w.pattern.exec(low), end = at + m[0].length;
+        if (keyword) {
+            if (low.charCodeAt(at - 1) !== SEP_CODE || low.charCodeAt(end) !== SEP_CODE) return -1;
+            var place = 0;
+            for (var i = f.starts[e] + 1; i < at; i++) if (low.charCodeAt(i) === SEP_CODE) place++;
+            return placeWeight(place);
+        }
+        if (w.unspaced) return 1;
+        var startsWord = at === f.starts[e] || !isWordChar(low.charCodeAt(at - 1), low, at - 1);
+        return startsWord && endsWord(low, end) ? 1 : -1;
+    }
+
+
+    // Sorted lists merged into one, without repeats.
     function union(lists) {
-        if (lists.length === 1) return lists[0];
-        var seen = new Set(), out = [];
-        lists.forEach(function (list) {
-            list.forEach(function (e) {
-                if (!seen.has(e)) {
-                    seen.add(e);
-                    out.push(e);
-                }
-            });
+        return lists.reduce(function (a, b) {
+            var out = [], i = 0, j = 0;
+            while (i < a.length || j < b.length) {
+                var x = j >= b.length || (i < a.length && a[i] <= b[j]) ? a[i++] : b[j++];
+                if (out.length === 0 || out[out.length - 1] !== x) out.push(x);
+            }
+            return out;
         });
-        return out.sort(function (a, b) { return a - b; });
     }
 
     // The links that the term matches, with the score of each: {links, scores}.
     function matchTerm(index, term, fields) {
-        var links = [], scores = [];
+        var links = [], scores = [], list, k;
         function add(e, s) {
             if (s > 0) {
                 links.push(e);
                 scores.push(s);
             }
         }
-        var list, k;
         if (term.pattern) {
-            list = union([entriesHolding(field(index, 'caption'), term.text),
-                entriesHolding(field(index, 'description'), term.text)]);
+            // A phrase of several words, in captions and descriptions.
+            var first = matcher(term.text, term.unspaced);
+            list = candidates(index, first, { caption: fields.caption, description: fields.description }).list;
             for (k = 0; k < list.length; k++) {
                 var e = list[k], s = 0;
-                if (fields.caption && term.pattern.test(entryOf(field(index, 'caption'), e))) s += WEIGHT.caption;
-                if (fields.description && term.pattern.test(entryOf(field(index, 'description'), e))) {
-                    s += WEIGHT.description;
-                }
+                if (fields.caption && term.pattern.test(linkParts(index, e).caption)) s += WEIGHT.caption;
+                if (fields.description && term.pattern.test(entryOf(field(index, 'ds'), e))) s += WEIGHT.description;
                 add(e, s);
             }
             return { links: links, scores: scores };
         }
         var textFields = term.phrase ? { caption: fields.caption, description: fields.description } : fields;
+        var whole = matcher(term.text, term.unspaced);
         if (!term.parts) {
-            list = candidates(index, term.text, textFields);
-            for (k = 0; k < list.length; k++) add(list[k], wordScore(index, list[k], term.text, term.unspaced, textFields));
+            var found = candidates(index, whole, textFields);
+            list = found.list;
+            for (k = 0; k < list.length; k++) add(list[k], wordScore(index, list[k], whole, textFields, found));
             return { links: links, scores: scores };
         }
-        // A name: as written (or as the start of an address), or all its parts.
+        // A name: as written, as the start of an address, or all its parts.
         var byLink = new Map();
-        list = candidates(index, term.text, textFields);
-        for (k = 0; k < list.length; k++) {
-            byLink.set(list[k], WEIGHT.name * wordScore(index, list[k], term.text, false, textFields));
-        }
-        var partLists = term.parts.map(function (p) { return candidates(index, p, textFields); });
+        list = candidates(index, whole, textFields).list;
+        for (k = 0; k < list.length; k++) byLink.set(list[k], WEIGHT.name * wordScore(index, list[k], whole, textFields));
+        var parts = term.parts.map(function (p) { return matcher(p, false); });
+        var partLists = parts.map(function (p) { return candidates(index, p, textFields).list; });
         var shortest = partLists.reduce(function (a, b) { return a.length <= b.length ? a : b; });
         for (k = 0; k < shortest.length; k++) {
             var link = shortest[k], sum = 0, all = true;
-            for (var p = 0; p < term.parts.length && all; p++) {
-                var ps = wordScore(index, link, term.parts[p], false, textFields);
+            for (var p = 0; p < parts.length && all; p++) {
+                var ps = wordScore(index, link, parts[p], textFields);
                 all = ps > 0;
                 sum += ps;
             }
-            var named = fields.url ? WEIGHT.name * WEIGHT.url * nameUrlScore(entryOf(field(index, 'url'), link), term) : 0;
-            if (all || named > 0) byLink.set(link, Math.max(byLink.get(link) || 0, (all ? sum / term.parts.length : 0) + named));
+            var named = fields.url ? WEIGHT.name * WEIGHT.url * nameUrlScore(linkParts(index, link).url, term) : 0;
+            if (all || named > 0) byLink.set(link, Math.max(byLink.get(link) || 0, (all ? sum / parts.length : 0) + named));
         }
         Array.from(byLink.keys()).sort(function (a, b) { return a - b; }).forEach(function (e) { add(e, byLink.get(e)); });
         return { links: links, scores: scores };
@@ -492,19 +605,20 @@
 
     // ---- Typing errors ---------------------------------------------------------
 
-    // The words of the keywords and captions, with the number of links that
-    // hold each, grouped by length.
+    // The words of the keywords and captions (folded), with how often each
+    // occurs, grouped by length.
     function vocabulary(index) {
         if (index.vocabulary) return index.vocabulary;
         var counts = new Map();
-        ['keywords', 'caption'].forEach(function (name) {
-            field(index, name).all.split(/[^\p{L}\p{N}\p{M}]+/u).forEach(function (w) {
+        ['kw', 'ln'].forEach(function (name) {
+            field(index, name).low.toLowerCase().split(/[^\p{L}\p{N}\p{M}]+/u).forEach(function (w) {
                 if (w.length >= 3) counts.set(w, (counts.get(w) || 0) + 1);
             });
         });
         var byLength = [];
         counts.forEach(function (count, word) {
-            (byLength[word.length] = byLength[word.length] || []).push([word, count]);
+            var folded = foldText(word);
+            (byLength[folded.length] = byLength[folded.length] || []).push([folded, count]);
         });
         index.vocabulary = byLength;
         return byLength;
@@ -581,7 +695,7 @@
         hits.corrected = '';
         hits.terms = terms;
         if (wanted.length === 0) return hits;
-        var count = index.links.length;
+        var count = index.count;
         var matches = wanted.map(function (t) {
             var m = matchTerm(index, t, fields);
             if (m.links.length === 0 && !t.phrase && !t.parts) {
@@ -604,32 +718,36 @@
         unwanted.forEach(function (t) {
             matchTerm(index, t, fields).links.forEach(function (e) { excluded[e] = 1; });
         });
-        var totals = new Float64Array(count), matched = new Uint8Array(count), touched = [];
-        matches.forEach(function (m) {
+        // Each word weighs by how rare it is: ln(1 + links / links holding it).
+        var totals = new Float64Array(count), matched = new Uint8Array(count), which = new Uint32Array(count);
+        var touched = [];
+        matches.forEach(function (m, i) {
             var weight = Math.log(1 + count / m.links.length);
             for (var k = 0; k < m.links.length; k++) {
                 var e = m.links[k];
                 if (matched[e] === 0) touched.push(e);
                 matched[e]++;
+                which[e] |= 1 << Math.min(i, 31);
                 totals[e] += weight * m.scores[k];
             }
         });
         var full = [], partial = [], least = Math.ceil(wanted.length / 2);
         touched.forEach(function (e) {
-            if (excluded[e] || (category > 0 && index.categories[e] !== category)) return;
+            if (excluded[e] || !isShown(index, e)) return;
+            if (category > 0 && linkParts(index, e).category !== category) return;
             if (matched[e] === wanted.length) full.push(e);
             else if (wanted.length > 1 && matched[e] >= least) partial.push(e);
         });
         var byScore = function (a, b) { return totals[b] - totals[a] || a - b; };
         full.sort(byScore);
-        full.forEach(function (e) { hits.push({ link: index.links[e], score: totals[e], partial: false, missing: [] }); });
+        full.forEach(function (e) { hits.push({ link: e, score: totals[e], partial: false, missing: [] }); });
         if (full.length < WEIGHT.partialBelow) {
             partial.sort(function (a, b) { return matched[b] - matched[a] || byScore(a, b); });
             partial.forEach(function (e) {
                 var missing = wanted.filter(function (t, i) {
-                    return matches[i].links.indexOf(e) < 0;
+                    return (which[e] & (1 << Math.min(i, 31))) === 0;
                 }).map(function (t) { return t.corrected || t.raw; });
-                hits.push({ link: index.links[e], score: totals[e], partial: true, missing: missing });
+                hits.push({ link: e, score: totals[e], partial: true, missing: missing });
             });
         }
         return hits;
