@@ -9,7 +9,7 @@
 (function (win) {
     'use strict';
     var doc = win.document;
-    var Q = win.QmpSearch;
+    var Q = null;  // qmpsearch.js, which may come after this script: taken when the page is parsed
 
     var DEFAULTS = {
         database: 'searchdb.js',
@@ -153,14 +153,15 @@
 
     function loadDatabase(done) {
         var auto = String(cfg.databaseCharset).toLowerCase() === 'auto';
-        loadScript(auto ? 'utf-8' : cfg.databaseCharset, function (ok) {
-            // A database saved in an ANSI code page reads badly as UTF-8.
-            if (ok && auto && Q.looksMisdecoded([win.cg, win.ln, win.ds, win.kw])) {
-                loadScript(cfg.ansiCharset, done, true);
-            } else {
-                done(ok);
-            }
-        });
+        loadScript(auto ? 'utf-8' : cfg.databaseCharset, done);
+    }
+
+    // A database saved in an ANSI code page reads badly as UTF-8: it is read
+    // once more in ansiCharset.
+    function checkCharset(ok, done) {
+        var auto = String(cfg.databaseCharset).toLowerCase() === 'auto';
+        if (ok && auto && Q.looksMisdecoded([win.cg, win.ln, win.ds, win.kw])) loadScript(cfg.ansiCharset, done, true);
+        else done(ok);
     }
 
     function fillCategories() {
@@ -368,26 +369,33 @@
     }
 
     // The database is asked for at once; the page is wired when its
-    // elements are there, and searched when both are.
+    // elements (and the search script) are there, and searched when both are.
     function start() {
         var loaded = null, parsed = false;
         function both() {
-            if (loaded !== null && parsed) ready(loaded);
+            if (loaded !== null && parsed) checkCharset(loaded, ready);
         }
         loadDatabase(function (ok) {
             loaded = ok;
             both();
         });
         function domReady() {
-            if (!findElements()) return;
+            Q = win.QmpSearch;
+            if (!Q || !findElements()) return;
             baseTitle = doc.title;
             wire();
             parsed = true;
+            // While the database is still on its way, a search of a tiny one
+            // readies the search code, so that the first results come sooner.
+            if (loaded === null) {
+                Q.search(Q.buildIndex(Q.readDatabase(['-'], ['0^Ready os.path^r.html'], ['ready'], ['^ready^'])),
+                    'ready os.path -x "ready os"');
+            }
             both();
         }
         if (doc.readyState === 'loading') doc.addEventListener('DOMContentLoaded', domReady);
         else domReady();
     }
 
-    if (Q) start();
+    start();
 })(window);
