@@ -148,8 +148,18 @@ int NewCommand(Session& session, const ParsedArgs& args) {
     const std::string templatePage = ExtractFileName(StartPage(
         IncludeTrailingSeparator(templatesDir) + templateName + "/" + DefaultDatabaseName));
     if (!templatePage.empty() &&
-        std::find(keptFiles.begin(), keptFiles.end(), root + templatePage) == keptFiles.end())
+        std::find(keptFiles.begin(), keptFiles.end(), root + templatePage) == keptFiles.end()) {
+        // The page asks for the database by name before its scripts run.
+        std::string page;
+        if (databaseName != DefaultDatabaseName &&
+            ReadFileContent(ToOsPath(root + templatePage), page) &&
+            SetDatabasePreload(page, UrlEncode(ToOsPath(databaseName))) &&
+            !ReplaceFileContent(SystemFileOps(), root + templatePage, page)) {
+            session.host.Error("Cannot write file " + root + templatePage + ".");
+            return kExitFileError;
+        }
         session.Report("Start page: " + AnsiDisplayText(root + templatePage));
+    }
     return kExitSuccess;
 }
 

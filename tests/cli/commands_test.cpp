@@ -257,6 +257,8 @@ TEST(Commands, NewEngineWithItsOwnDatabaseName) {
     ASSERT_NE(at, std::string::npos);
     settings.replace(at, 23, "database: 'stone-db.js'");
     EXPECT_EQ(ReadFileBytes(root + "qmptp.js"), settings);
+    // The page asks for it by that name too.
+    EXPECT_NE(ReadFileBytes(root + "qmp.html").find("href=\"stone-db.js\" as=\"script\""), std::string::npos);
 
     // Another engine's searchdb.js beside it is never emptied, --replace or not.
     std::ofstream(root + "searchdb.js") << kEmptyDatabase << "// another engine's";
