@@ -311,13 +311,19 @@
         if (!parts) {
             parts = index.parts[e] = splitLinkEntry(entryOf(field(index, 'ln'), e));
             parts.url = urlText(parts.url);
+            var slash = parts.url.lastIndexOf('/');
+            parts.name = parts.url.slice(slash + 1).replace(/\.[^.]*$/, '');
+            parts.names = parts.name.split(/[-._ ]+/);
+            parts.folders = '/' + parts.url.slice(0, slash + 1);
         }
         return parts;
     }
 
     // The keywords of link e as "^a^b^", without the lock markers.
     function keywordsOf(index, e) {
-        return e < index.db.kw.length ? keywordText(entryOf(field(index, 'kw'), e)) : '^';
+        if (e >= index.db.kw.length) return '^';
+        var entry = entryOf(field(index, 'kw'), e);
+        return index.locked || entry.charAt(0) !== '^' ? keywordText(entry) : entry;
     }
 
     // A kw entry as "^a^b^" without the lock markers.
@@ -393,7 +399,8 @@
         prefix: 0.5,        // a word that only begins with the query word
         name: 1.5,          // a name found as written, over its parts found apart
         singular: 0.8,      // a plural query word found in the singular
-        partialBelow: 10    // partial matches follow when fewer pages match every word
+        partialBelow: 10,   // partial matches follow when fewer pages match every word
+        many: 20000         // links beyond which a word is judged by its first match in each
     };
 
     // The place (0 = first) of the keyword in which the text at `at` stands.
@@ -442,19 +449,17 @@
         return best;
     }
 
-    // How well `word` matches an address: its file's name (without the
-    // extension) as a whole, one of its parts (the more of the name it
-    // covers, the better), or a folder's name.
-    function urlScore(url, word) {
-        var slash = url.lastIndexOf('/');
-        var name = url.slice(slash + 1).replace(/\.[^.]*$/, '');
-        if (name === word) return 1;
-        var parts = name.split(/[-._ ]+/), best = 0;
-        for (var i = 0; i < parts.length; i++) {
-            if (parts[i] === word) return 0.5 + 0.5 / parts.length;
-            if (parts[i].indexOf(word) === 0) best = 0.3;
+    // How well `word` matches an address (linkParts): its file's name
+    // (without the extension) as a whole, one of its parts (the more of the
+    // name it covers, the better), or a folder's name.
+    function urlScore(parts, word) {
+        if (parts.name === word) return 1;
+        var names = parts.names, best = 0;
+        for (var i = 0; i < names.length; i++) {
+            if (names[i] === word) return 0.5 + 0.5 / names.length;
+            if (names[i].indexOf(word) === 0) best = 0.3;
         }
-        if (!best && ('/' + url.slice(0, slash + 1)).indexOf('/' + word + '/') >= 0) best = 0.3;
+        if (!best && parts.folders.indexOf('/' + word + '/') >= 0) best = 0.3;
         return best;
     }
 
@@ -483,7 +488,7 @@
         if ((fields.caption || fields.url) && (bits & 2)) {
             var parts = linkParts(index, e);
             if (fields.caption) score += WEIGHT.caption * textScore(parts.caption, w.pattern, w.unspaced);
-            if (fields.url) score += WEIGHT.url * urlScore(parts.url, w.text);
+            if (fields.url) score += WEIGHT.url * urlScore(parts, w.text);
         }
         if (fields.description && (bits & 4) && e < index.db.ds.length) {
             quick = found ? firstMatchScore(index, 'ds', e, found, false) : -1;
@@ -494,8 +499,8 @@
 
     // A name's score where it stands as the start of an address
     // (os.path.join on os.path.html: two of its three parts).
-    function nameUrlScore(url, term) {
-        var name = url.slice(url.lastIndexOf('/') + 1).replace(/\.[^.]*$/, '');
+    function nameUrlScore(parts, term) {
+        var name = parts.name;
         if (!name || term.text.indexOf(name) !== 0) return 0;
         var next = term.text.charAt(name.length);
         if (next !== '' && !NOT_WORD.test(next)) return 0;
@@ -518,26 +523,30 @@
         if (fields.keywords) scan('kw', KW);
         if (fields.caption || fields.url) scan('ln', LN);
         if (fields.description) scan('ds', DS);
-        return { list: lists.length === 1 ? lists[0] : union(lists), holding: holding, at: at, word: w };
+        var list = lists.length === 1 ? lists[0] : union(lists);
+        return { list: list, holding: holding, at: at, word: w, many: list.length > WEIGHT.many };
     }
 
     // What the first match of a candidate says at once, in the field's text:
     // 1 for a whole word (a whole keyword, with its place), or -1 when a
-    // closer look at the entry is needed.
+    // closer look at the entry is needed. A word that begins very many words
+    // (the first letters typed) is judged by its first match alone.
     function firstMatchScore(index, name, e, found, keyword) {
         var f = field(index, name), low = f.low, at = found.at[name][e], w = found.word;
         if (w.one) return -1;
         w.pattern.lastIndex = at;
         var m = w.pattern.exec(low), end = at + m[0].length;
         if (keyword) {
-            if (low.charCodeAt(at - 1) !== SEP_CODE || low.charCodeAt(end) !== SEP_CODE) return -1;
+            var starts = low.charCodeAt(at - 1) === SEP_CODE, whole = starts && low.charCodeAt(end) === SEP_CODE;
+            if (!whole && !(found.many && starts)) return -1;
             var place = 0;
             for (var i = f.starts[e] + 1; i < at; i++) if (low.charCodeAt(i) === SEP_CODE) place++;
-            return placeWeight(place);
+            return placeWeight(place) * (whole ? 1 : WEIGHT.prefix);
         }
         if (w.unspaced) return 1;
         var startsWord = at === f.starts[e] || !isWordChar(low.charCodeAt(at - 1), low, at - 1);
-        return startsWord && endsWord(low, end) ? 1 : -1;
+        if (startsWord && endsWord(low, end)) return 1;
+        return found.many && startsWord ? WEIGHT.prefix : -1;
     }
 
 
@@ -596,7 +605,7 @@
                 all = ps > 0;
                 sum += ps;
             }
-            var named = fields.url ? WEIGHT.name * WEIGHT.url * nameUrlScore(linkParts(index, link).url, term) : 0;
+            var named = fields.url ? WEIGHT.name * WEIGHT.url * nameUrlScore(linkParts(index, link), term) : 0;
             if (all || named > 0) byLink.set(link, Math.max(byLink.get(link) || 0, (all ? sum / parts.length : 0) + named));
         }
         Array.from(byLink.keys()).sort(function (a, b) { return a - b; }).forEach(function (e) { add(e, byLink.get(e)); });
