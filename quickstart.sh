@@ -14,7 +14,7 @@ mkdir -p out
 cp -R examples/site "$ENGINE"
 build/bin/qmp new "$ENGINE"
 build/bin/qmp addsite "$ENGINE/searchdb.js" "$ENGINE"
-echo "Open the search page: $(pwd)/$ENGINE/search.html"
+echo "Open the search page: $(pwd)/$ENGINE/qmp.html"
 
 if [ -x build/bin/qmplit ]; then
   if [ -z "${CI:-}" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -20,7 +20,8 @@ namespace qmp::cli {
 namespace {
 
 // The engine's own files that an author may have changed.
-constexpr std::array<std::string_view, 3> kKeptFiles = {"searchdb.js", "search.html", "qmptp.js"};
+constexpr std::array<std::string_view, 4> kKeptFiles = {"searchdb.js", "qmp.html", "search.html",
+                                                        "qmptp.js"};
 
 bool Exists(const std::string& path) {
     struct stat info {};
@@ -142,7 +143,23 @@ int NewCommand(Session& session, const ParsedArgs& args) {
 
     const std::string databasePath = root + databaseName;
     session.Report("Database: " + AnsiDisplayText(databasePath));
-    session.Report("Start page: " + AnsiDisplayText(StartPage(databasePath)));
+    // The start page is the template's page as written now; a page of the
+    // site's own, or one kept from before, is not this engine's.
+    const std::string templatePage = ExtractFileName(StartPage(
+        IncludeTrailingSeparator(templatesDir) + templateName + "/" + DefaultDatabaseName));
+    if (!templatePage.empty() &&
+        std::find(keptFiles.begin(), keptFiles.end(), root + templatePage) == keptFiles.end()) {
+        // The page asks for the database by name before its scripts run.
+        std::string page;
+        if (databaseName != DefaultDatabaseName &&
+            ReadFileContent(ToOsPath(root + templatePage), page) &&
+            SetDatabasePreload(page, UrlEncode(ToOsPath(databaseName))) &&
+            !ReplaceFileContent(SystemFileOps(), root + templatePage, page)) {
+            session.host.Error("Cannot write file " + root + templatePage + ".");
+            return kExitFileError;
+        }
+        session.Report("Start page: " + AnsiDisplayText(root + templatePage));
+    }
     return kExitSuccess;
 }
 

@@ -58,4 +58,15 @@ bool SetDatabaseSetting(std::string& script, std::string_view url) {
     return false;
 }
 
+bool SetDatabasePreload(std::string& page, std::string_view url) {
+    constexpr std::string_view kLink = "<link rel=\"preload\" href=\"";
+    const std::size_t at = page.find(kLink);
+    if (at == std::string::npos) return false;
+    const std::size_t from = at + kLink.size();
+    const std::size_t close = page.find('"', from);
+    if (close == std::string::npos) return false;
+    page.replace(from, close - from, url);
+    return true;
+}
+
 }  // namespace qmp::cli

@@ -36,7 +36,7 @@ const std::vector<Command>& Commands() {
          "\n"
          "  --template NAME  the template to copy (default: the first of 'qmp templates')\n"
          "  --db NAME        the database's file name (default: searchdb.js)\n"
-         "  --replace        replace an existing searchdb.js, search.html and qmptp.js\n"
+         "  --replace        replace an existing searchdb.js, qmp.html and qmptp.js\n"
          "                   (without it they are kept)\n",
          {{"template", true}, {"db", true}, {"replace", false}},
          1,

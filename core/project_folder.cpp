@@ -19,9 +19,10 @@ namespace qmp {
 namespace {
 
 // The engine's own files that an author may have changed: never replaced
-// without asking.
-constexpr std::array<std::string_view, 3> kAskBeforeReplacing = {"searchdb.js", "search.html",
-                                                                 "qmptp.js"};
+// without asking. The engine's page is qmp.html, so that it does not collide
+// with a site's own search.html; an engine of older templates has that.
+constexpr std::array<std::string_view, 4> kAskBeforeReplacing = {"searchdb.js", "qmp.html",
+                                                                 "search.html", "qmptp.js"};
 
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }

@@ -14,8 +14,8 @@ namespace qmp {
 class TemplateCopyHost {
 public:
     virtual ~TemplateCopyHost() = default;
-    // Asked before an existing "searchdb.js", "search.html" or "qmptp.js" is
-    // replaced. `question` is the text to show (caption "Question", warning
+    // Asked before an existing "searchdb.js", "qmp.html", "search.html" or
+    // "qmptp.js" is replaced. `question` is the text to show (caption "Question", warning
     // icon, Yes and No). True (Yes) replaces the file; false keeps it.
     virtual bool AskReplace(const std::string& question) = 0;
     // A file could not be copied; `message` is the text to show (caption
@@ -46,8 +46,8 @@ std::string CopyErrorText(std::string_view sourcePath, std::string_view destinat
 
 // Copies every entry of `source` into `destination` (both folders ending
 // with "/"), in the order the file system lists them, sub-folders included.
-// An existing "searchdb.js", "search.html" or "qmptp.js" (names compared
-// exactly) is replaced only when the host answers Yes; every other existing
+// An existing "searchdb.js", "qmp.html", "search.html" or "qmptp.js" (names
+// compared exactly) is replaced only when the host answers Yes; every other existing
 // file is replaced without a question. Each file is written to a temporary
 // name beside its target and renamed over it when complete, so a target is
 // never left half-written. A missing source copies nothing and reports nothing.

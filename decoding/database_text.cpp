@@ -24,7 +24,59 @@ bool IsUrlSafe(unsigned char c) {
            c == '.' || c == '_';
 }
 
+bool IsControl(char32_t ch) {
+    return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F);
+}
+
+void AppendCodePoint(char32_t ch, std::string& out) {
+    if (ch < 0x10000) return utf8::Append(static_cast<char16_t>(ch), out);
+    out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+}
+
+// The character at the start of `text` when it is well-formed UTF-8, a pair
+// of surrogate forms included; its length, or 0.
+std::size_t Utf8Character(std::string_view text, char32_t& ch) {
+    const std::size_t n = utf8::WellFormedSequence(text, ch);
+    if (n == 0 || !utf8::IsSurrogate(ch)) return n;
+    char32_t low = 0;
+    if (ch >= 0xDC00 || utf8::WellFormedSequence(text.substr(n), low) != 3 || low < 0xDC00 ||
+        low > 0xDFFF)
+        return 0;
+    ch = 0x10000 + ((ch - 0xD800) << 10) + (low - 0xDC00);
+    return 6;
+}
+
 }  // namespace
+
+std::string StorableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    if (!UTF8Mode) {
+        // Bytes from 0x80 up are characters of the code page.
+        for (char c : text)
+            out.push_back(c >= 0 && IsControl(static_cast<unsigned char>(c)) ? ' ' : c);
+        return out;
+    }
+    while (!text.empty()) {
+        char32_t ch = 0;
+        std::size_t n = Utf8Character(text, ch);
+        if (n == 0) {
+            ch = AnsiCharToWide(static_cast<unsigned char>(text[0]));
+            n = 1;
+        }
+        if (IsControl(ch))
+            out.push_back(' ');
+        else if (n == 6 || (n == 1 && ch >= 0x80))
+            AppendCodePoint(ch, out);
+        else
+            out.append(text.substr(0, n));
+        text.remove_prefix(n);
+    }
+    return out;
+}
 
 bool ToDatabaseTextKeepsText(std::string_view charsetName) {
     return !UTF8Mode || AnsiLowerCase(charsetName) == "utf-8";

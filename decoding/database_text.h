@@ -24,6 +24,14 @@ std::string FromDatabaseText(std::string_view text);
 // Database text lower-cased, in the same encoding.
 std::string DatabaseLowerCase(std::string_view text);
 
+// Text fit to be stored in the database: every control character (below
+// 0x20, 0x7F and, in UTF-8 mode, U+0080 to U+009F) becomes a space, and in
+// UTF-8 mode the text is made well-formed UTF-8: a surrogate pair written as
+// two three-byte forms becomes its character, and every other byte that is
+// no part of a well-formed sequence is read as a character of the system code
+// page (the way a page that mixes in such bytes was written).
+std::string StorableText(std::string_view text);
+
 // Percent-encodes every byte but A-Z, a-z, 0-9, "-", "." and "_" (a space is %20).
 std::string UrlEncode(std::string_view text);
 

@@ -117,9 +117,9 @@ void ExtractHtml(std::string_view filePath, std::string_view namePath, TBaseReco
     record.URL = RelativeUrl(databasePath, filePath);
 
     FileBuffer buffer = OpenFileBuffer(filePath);
-    std::string caption = ReadPageTitle(buffer);
     MetaFields meta = ReadMetaFields(buffer);
     const std::string& charset = meta.charset;
+    std::string caption = ReadPageTitle(buffer, charset);
     record.Description = ToDatabaseText(meta.description, charset);
     record.Caption = ToDatabaseText(caption, charset);
 
@@ -141,6 +141,12 @@ void ExtractHtml(std::string_view filePath, std::string_view namePath, TBaseReco
     record.Keywords.reserve(rating.WordList.size());
     for (TWordRecord& word : rating.WordList)
         record.Keywords.push_back(std::move(word.Word));
+    // A page may hold control bytes or, in UTF-8 mode, bytes that are no
+    // UTF-8; the search page would show them garbled, or not at all.
+    record.Caption = StorableText(record.Caption);
+    record.Description = StorableText(record.Description);
+    for (std::string& keyword : record.Keywords)
+        keyword = StorableText(keyword);
 }
 
 void ExtractAudio(std::string_view filePath, std::string_view databasePath, TBaseRecord& record) {

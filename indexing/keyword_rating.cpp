@@ -126,7 +126,7 @@ public:
                   std::string_view charset, TagNameScratch& tagNames)
         : rating_(rating),
           counter_(counter),
-          reader_(buffer),
+          reader_(buffer, CharsetFromName(charset)),
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
           bytes_(buffer.Data()),
@@ -211,7 +211,8 @@ private:
                 return;
             }
             case tkSymbol:
-                if (!excluded_ && ExcerptOpen()) excerpt_ += token_.Text;
+                // A symbol of UTF-8 mode may be a character of the page's code page.
+                if (!excluded_ && ExcerptOpen()) excerpt_ += ToDatabase(token_.Text);
                 return;
             case tkTagOpen:
                 return ReadStartTag();

@@ -56,8 +56,11 @@ const ByteClasses& CurrentClasses() {
     if (built && builtUtf8 == UTF8Mode && builtPage == page) return table;
     for (int b = 0; b < 256; ++b) {
         const auto byte = static_cast<unsigned char>(b);
+        // In UTF-8 mode a byte from 0x80 up is part of a character that the
+        // word rules look at as a whole.
         table.classes[byte] = byte <= 0x20                   ? kWhite
                               : (byte >= '0' && byte <= '9') ? kDigit
+                              : byte >= 0x80 && UTF8Mode     ? kGlue
                               : IsWordChar(byte)             ? kLetter
                               : IsGlue(byte)                 ? kGlue
                                                              : kOther;
@@ -135,8 +138,11 @@ void EndWordAtSpace(std::string_view word, TokenView& token) {
 
 }  // namespace
 
-TokenReader::TokenReader(FileBuffer& buffer)
-    : buffer_(buffer), programming_(ProgrammingLanguageMode) {
+TokenReader::TokenReader(FileBuffer& buffer, CharsetId textCharset)
+    : buffer_(buffer),
+      programming_(ProgrammingLanguageMode),
+      utf8_(UTF8Mode),
+      textCharset_(textCharset) {
     const ByteClasses& current = CurrentClasses();
     classes_ = current.classes.data();
     lower_ = AnsiLowerTable();
@@ -213,7 +219,8 @@ void TokenReader::ReadNext(TokenView& token) {
         token = {tkWord, View(start, end)};
         return;
     }
-    if (x == '&' || (x == '_' && programming_)) return ReadWord(start, token);
+    if (x == '&' || (x == '_' && programming_) || (x >= 0x80 && (classes_[x] & kGlue) != 0))
+        return ReadWord(start, token);
     ++at_;
     ReadSingle(start, token);
 }
@@ -242,6 +249,22 @@ void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
         }
         const unsigned char* xAt = at_;
         const unsigned char x = *at_++;
+        if (x >= 0x80 && (classes_[x] & kGlue) != 0) {  // a character of UTF-8 mode
+            const TextCharacter c = FirstCharacter(View(xAt, end_), textCharset_);
+            at_ = xAt + c.length;
+            if (c.ch != 0 && IsWordCharacter(c.ch)) {
+                if (copied) scratch_.append(View(xAt, at_));
+                continue;
+            }
+            // Punctuation and symbols end the word and are tokens of their own.
+            if (word(xAt).empty()) {
+                token = {tkSymbol, View(xAt, at_)};
+            } else {
+                at_ = xAt;
+                token = {tkWord, word(xAt)};
+            }
+            return;
+        }
         if (x == '-') {
             if (at_ != end_ && *at_ == '>') {  // a comment closer: read next time
                 at_ = xAt;
@@ -254,11 +277,30 @@ void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
         if (x == '&') {
             copy(xAt);
             const std::size_t before = scratch_.size();
-            at_ += AppendCharacterReference(View(at_, end_), scratch_);
+            at_ += AppendCharacterReference(View(at_, end_), scratch_, textCharset_);
             const std::size_t added = scratch_.size() - before;
             if (added == 1 && scratch_.back() == ' ') {  // a space entity ends the word
                 scratch_.pop_back();
                 return EndWordAtSpace(scratch_, token);
+            }
+            if (utf8_) {
+                const std::string_view text = std::string_view(scratch_).substr(before);
+                const TextCharacter c = FirstCharacter(text, textCharset_);
+                if (c.length == text.size() && IsWordCharacter(c.ch)) continue;
+                if (text == "'" && before > 0) {  // an apostrophe, as written out
+                    scratch_.resize(before);
+                    continue;
+                }
+                // Any other character ends the word, and is read again as a
+                // token of its own.
+                if (before > 0) {
+                    scratch_.resize(before);
+                    at_ = xAt;
+                    token = {tkWord, scratch_};
+                } else {
+                    token = {tkSymbol, scratch_};
+                }
+                return;
             }
             if (added >= 2) scratch_.push_back(' ');
             continue;
@@ -302,8 +344,15 @@ bool TokenReader::KeepsInWord(unsigned char x, std::string_view word) const {
          (x == '-' && (LowerEquals(word, "wi") || LowerEquals(word, "objective")))))
         return true;
     // Hyphenated and slashed compounds (e-mail, and/or) stay one word.
-    if (x == '-' || x == '/' || x == '\\') return at_ != end_ && (classes_[*at_] & kWordByte) != 0;
+    if (x == '-' || x == '/' || x == '\\')
+        return at_ != end_ && ((classes_[*at_] & kWordByte) != 0 || WordCharacterAt(at_) != 0);
     return false;
+}
+
+std::size_t TokenReader::WordCharacterAt(const unsigned char* at) const {
+    if (*at < 0x80 || (classes_[*at] & kGlue) == 0) return 0;
+    const TextCharacter c = FirstCharacter(View(at, end_), textCharset_);
+    return c.ch != 0 && IsWordCharacter(c.ch) ? c.length : 0;
 }
 
 // A token that starts with the byte at `at` (already read), a byte that does
@@ -464,8 +513,8 @@ bool LowerEquals(std::string_view word, std::string_view lower) {
     return true;
 }
 
-void NextToken(FileBuffer& buffer, Token& token) {
-    TokenReader(buffer).Next(token);
+void NextToken(FileBuffer& buffer, Token& token, CharsetId textCharset) {
+    TokenReader(buffer, textCharset).Next(token);
 }
 
 Token NextToken(FileBuffer& buffer) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/file_buffer.h"
+#include "decoding/charsets.h"
 #include "indexing/token_bytes.h"
 
 namespace qmp {
@@ -53,10 +54,13 @@ extern bool PendingSpace;
 // taken once when it is made: a scan of a whole document then pays for them
 // only once. The buffer's position is brought up to date by Sync and when the
 // reader goes; nothing else may move it in between, and the modes must not
-// change while the reader lives.
+// change while the reader lives. In UTF-8 mode the characters of the text
+// decide what joins a word (letters, digits, combining marks), read as text
+// in `textCharset`, the character set its words will be converted from; a
+// character reference gives its character written for that character set.
 class TokenReader final {
 public:
-    explicit TokenReader(FileBuffer& buffer);
+    explicit TokenReader(FileBuffer& buffer, CharsetId textCharset = kCharsetUtf8);
     ~TokenReader();
     TokenReader(const TokenReader&) = delete;
     TokenReader& operator=(const TokenReader&) = delete;
@@ -157,6 +161,9 @@ private:
     // count of bytes could get wrong, or the end.
     const unsigned char* FirstNonPlain(unsigned char stop) const;
     bool KeepsInWord(unsigned char x, std::string_view word) const;
+    // UTF-8 mode: the length of the word character at `at`, or 0 when the
+    // character there is none.
+    std::size_t WordCharacterAt(const unsigned char* at) const;
 
     FileBuffer& buffer_;
     const unsigned char* begin_;
@@ -169,6 +176,8 @@ private:
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
+    bool utf8_;              // UTF-8 mode: characters from 0x80 up decide on their own
+    CharsetId textCharset_;  // what the text's characters are read as in UTF-8 mode
     std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
     const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };
@@ -194,7 +203,7 @@ bool ReadToElement(TokenReader& reader, AnyToken& token, Accept accept) {
 
 // Reads the next token at the buffer's position into `token` (its text's
 // storage is reused, which keeps long scans free of allocations).
-void NextToken(FileBuffer& buffer, Token& token);
+void NextToken(FileBuffer& buffer, Token& token, CharsetId textCharset = kCharsetUtf8);
 
 // The next token at the buffer's position.
 Token NextToken(FileBuffer& buffer);

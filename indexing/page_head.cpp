@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "decoding/ansi_code_page.h"
+#include "decoding/database_text.h"
 #include "indexing/markup_tokenizer.h"
 
 namespace qmp {
@@ -93,7 +94,7 @@ enum class MetaKind { kNone, kDescription, kContentType, kOther };
 
 }  // namespace
 
-std::string ReadPageTitle(FileBuffer& buffer) {
+std::string ReadPageTitle(FileBuffer& buffer, std::string_view charset) {
     SeekBuffer(buffer, 0, SeekOrigin::kBegin);
     // Without a title element the tokens are not read at all; the space
     // pending at their end would be none.
@@ -101,7 +102,7 @@ std::string ReadPageTitle(FileBuffer& buffer) {
         PendingSpace = false;
         return {};
     }
-    TokenReader reader(buffer);
+    TokenReader reader(buffer, CharsetFromName(charset));
     Token token;
     if (!FindElementIn(reader, token, "title")) return {};
     do {
@@ -117,9 +118,11 @@ std::string ReadPageTitle(FileBuffer& buffer) {
     }
 }
 
-MetaFields ReadMetaFields(FileBuffer& buffer) {
+namespace {
+
+MetaFields ReadMetaFieldsAs(FileBuffer& buffer, CharsetId textCharset) {
     SeekBuffer(buffer, 0, SeekOrigin::kBegin);
-    TokenReader reader(buffer);
+    TokenReader reader(buffer, textCharset);
     Token token;
     MetaFields fields;
     for (;;) {
@@ -171,6 +174,17 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
             if (token.Kind == tkEnd) return fields;
         }
     }
+}
+
+}  // namespace
+
+MetaFields ReadMetaFields(FileBuffer& buffer) {
+    // The description's characters are read as UTF-8 first: a page that
+    // declares another character set is read once more as that.
+    MetaFields fields = ReadMetaFieldsAs(buffer, kCharsetUtf8);
+    const CharsetId declared = CharsetFromName(fields.charset);
+    if (UTF8Mode && declared != kCharsetUtf8) fields = ReadMetaFieldsAs(buffer, declared);
+    return fields;
 }
 
 }  // namespace qmp

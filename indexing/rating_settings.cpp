@@ -331,9 +331,10 @@ bool ReadWordsFile(FileBuffer& buffer, TRating& rating) {
         }
         if (tagEnd == tkEmptyTagClose) continue;  // <group/> has no words
 
-        // The content: words only, up to the first "</", ">" or the end.
+        // The content: words only, up to the first "</", ">" or the end. The
+        // file is system ANSI text, and so are its references' characters.
         for (;;) {
-            NextToken(buffer, token);
+            NextToken(buffer, token, CharsetFromName(""));
             if (token.Kind == tkEndTagOpen || token.Kind == tkTagClose || token.Kind == tkEnd)
                 break;
             if (token.Kind != tkWord) continue;

@@ -1,29 +1,35 @@
 /* The search page: loads the database named in qmptp.js with a script
  * element (so it works from a CD, file://, any web server and the program's
- * preview), keeps the query in the page address, and shows the results.
- * Every text from the database goes into the page as text, never as markup.
+ * preview), keeps the query in the page address, and shows the results as
+ * the visitor types. Every text from the database goes into the page as
+ * text, never as markup. The page asks for the database as soon as this
+ * script runs, so that it loads while the rest of the page does.
  * A newer copy of this file may replace it; the author's settings live in
  * qmptp.js. */
 (function (win) {
     'use strict';
     var doc = win.document;
-    var Q = win.QmpSearch;
+    var Q = null;  // qmpsearch.js, which may come after this script: taken when the page is parsed
 
     var DEFAULTS = {
         database: 'searchdb.js',
         databaseCharset: 'auto',
         ansiCharset: 'windows-1252',
         resultsPerPage: 10,
-        searchIn: { keywords: true, caption: true, description: true },
+        searchIn: { keywords: true, caption: true, description: true, url: true },
+        searchAsYouType: true,
         showAddress: true,
         showCategory: true,
         texts: {
-            prompt: 'Type one or more words and press Enter.',
+            prompt: 'Type one or more words.',
             loading: 'Loading the search database\u2026',
             loadError: 'The search database could not be loaded.',
             results: '%d results',
             oneResult: '1 result',
             noResults: 'Nothing was found for \u201c%s\u201d.',
+            noWords: 'Type words with letters or digits: punctuation alone finds nothing.',
+            corrected: 'Showing results for %s',
+            partial: 'Partial match \u2013 lacks: %s',
             previous: 'Previous',
             next: 'Next',
             pages: 'Result pages',
@@ -31,6 +37,8 @@
             category: 'Category: %s'
         }
     };
+    var TYPING_PAUSE = 250;   // ms after the last key before results show
+    var ECHO_LENGTH = 60;     // characters of the query repeated on the page
 
     function readSettings() {
         var own = win.qmpSettings || {};
@@ -51,20 +59,18 @@
     }
 
     var cfg = readSettings();
-    var el = {
-        form: doc.getElementById('qmp-form'),
-        query: doc.getElementById('qmp-query'),
-        category: doc.getElementById('qmp-category'),
-        categoryField: doc.getElementById('qmp-category-field'),
-        status: doc.getElementById('qmp-status'),
-        results: doc.getElementById('qmp-results'),
-        pages: doc.getElementById('qmp-pages')
-    };
+    var el = {};
     var state = { db: null, index: null, query: '', category: 0, page: 1 };
-    var baseTitle = doc.title;
+    var baseTitle = '';
 
     function format(text, value) {
         return String(text).replace(/%[ds]/g, String(value));
+    }
+
+    // The visitor's words as the page repeats them: a very long query is cut.
+    function echo(query) {
+        var s = String(query).replace(/\s+/g, ' ').trim();
+        return s.length > ECHO_LENGTH ? s.slice(0, ECHO_LENGTH - 1) + '\u2026' : s;
     }
 
     function make(tag, className, text) {
@@ -75,7 +81,7 @@
     }
 
     function setStatus(text) {
-        el.status.textContent = text;
+        if (el.status.textContent !== text) el.status.textContent = text;
     }
 
     // ---- Address: the query, category and page live in it, so the back
@@ -104,6 +110,7 @@
     }
 
     function addressFor(query, category, page) {
+        if (query === '') return win.location.pathname;
         var text = '?q=' + encodeURIComponent(query);
         if (category > 0) text += '&c=' + category;
         if (page > 1) text += '&p=' + page;
@@ -112,11 +119,12 @@
 
     function writeAddress(push) {
         var address = addressFor(state.query, state.category, state.page);
-        if (win.location.search === address && !win.location.hash) return;
+        var current = win.location.search + win.location.hash;
+        if ((state.query === '' && current === '') || (current === address && !win.location.hash)) return;
         try {
             win.history[push ? 'pushState' : 'replaceState'](null, '', address);
         } catch (e) {
-            win.location.hash = address.slice(1);
+            win.location.hash = state.query === '' ? '' : address.slice(1);
         }
     }
 
@@ -140,19 +148,20 @@
         script.onerror = function () {
             done(false);
         };
-        doc.body.appendChild(script);
+        (doc.head || doc.documentElement).appendChild(script);
     }
 
     function loadDatabase(done) {
         var auto = String(cfg.databaseCharset).toLowerCase() === 'auto';
-        loadScript(auto ? 'utf-8' : cfg.databaseCharset, function (ok) {
-            // A database saved in an ANSI code page reads badly as UTF-8.
-            if (ok && auto && Q.looksMisdecoded([win.cg, win.ln, win.ds, win.kw])) {
-                loadScript(cfg.ansiCharset, done, true);
-            } else {
-                done(ok);
-            }
-        });
+        loadScript(auto ? 'utf-8' : cfg.databaseCharset, done);
+    }
+
+    // A database saved in an ANSI code page reads badly as UTF-8: it is read
+    // once more in ansiCharset.
+    function checkCharset(ok, done) {
+        var auto = String(cfg.databaseCharset).toLowerCase() === 'auto';
+        if (ok && auto && Q.looksMisdecoded([win.cg, win.ln, win.ds, win.kw])) loadScript(cfg.ansiCharset, done, true);
+        else done(ok);
     }
 
     function fillCategories() {
@@ -162,7 +171,8 @@
         names.forEach(function (name, i) {
             el.category.appendChild(make('option', '', name)).value = String(i);
         });
-        if (el.categoryField) el.categoryField.hidden = names.length === 0;
+        // One category is all there is: nothing to choose.
+        if (el.categoryField) el.categoryField.hidden = names.length < 2;
     }
 
     // ---- Results
@@ -173,8 +183,8 @@
         });
     }
 
-    function resultItem(link, terms) {
-        var item = make('li', 'qmp-result');
+    function resultItem(link, terms, hit) {
+        var item = make('li', hit.partial ? 'qmp-result qmp-partial' : 'qmp-result');
         var target = Q.resolveUrl(link.url, cfg.ansiCharset);
         var heading = make('h3', 'qmp-caption');
         // A link to a scheme that could run code is shown as plain text.
@@ -185,6 +195,7 @@
         item.appendChild(heading);
         if (link.description) appendMarked(item.appendChild(make('p', 'qmp-description')), link.description, terms);
         var meta = make('p', 'qmp-meta');
+        if (hit.partial) meta.appendChild(make('span', 'qmp-lacks', format(cfg.texts.partial, hit.missing.join(', '))));
         if (cfg.showAddress) meta.appendChild(make('span', 'qmp-address', target.display));
         var names = state.db.categories;
         if (cfg.showCategory && link.category > 0 && link.category < names.length && names[link.category]) {
@@ -229,29 +240,34 @@
         if (page < pageCount) nav.appendChild(pageLink(cfg.texts.next, page + 1, false)).setAttribute('rel', 'next');
     }
 
-    function render() {
+    function clearResults() {
         var list = el.results;
         while (list.firstChild) list.removeChild(list.firstChild);
-        doc.title = state.query ? state.query + ' \u2013 ' + baseTitle : baseTitle;
+    }
+
+    function render() {
+        clearResults();
+        doc.title = state.query ? echo(state.query) + ' \u2013 ' + baseTitle : baseTitle;
         if (!state.index) return;
         var terms = Q.parseQuery(state.query);
         if (terms.length === 0) {
-            setStatus(cfg.texts.prompt);
+            setStatus(/\S/.test(state.query) ? cfg.texts.noWords : cfg.texts.prompt);
             renderPages(0);
             return;
         }
         var hits = Q.search(state.index, terms, { category: state.category, fields: cfg.searchIn });
         var pageCount = Math.ceil(hits.length / cfg.resultsPerPage);
         state.page = Math.min(state.page, Math.max(1, pageCount));
-        setStatus(hits.length === 0 ? format(cfg.texts.noResults, state.query)
-            : hits.length === 1 ? cfg.texts.oneResult : format(cfg.texts.results, hits.length));
+        var count = hits.length === 0 ? format(cfg.texts.noResults, echo(state.query))
+            : hits.length === 1 ? cfg.texts.oneResult : format(cfg.texts.results, hits.length);
+        setStatus(hits.corrected ? format(cfg.texts.corrected, echo(hits.corrected)) + ' \u2013 ' + count : count);
         var start = (state.page - 1) * cfg.resultsPerPage;
         var fragment = doc.createDocumentFragment();
         hits.slice(start, start + cfg.resultsPerPage).forEach(function (hit) {
-            fragment.appendChild(resultItem(Q.linkAt(state.db, hit.link), terms));
+            fragment.appendChild(resultItem(Q.linkAt(state.db, hit.link), terms, hit));
         });
-        list.appendChild(fragment);
-        list.start = start + 1;
+        el.results.appendChild(fragment);
+        el.results.start = start + 1;
         renderPages(pageCount);
         if (win.performance && win.performance.mark) win.performance.mark('qmp-results');
     }
@@ -267,15 +283,46 @@
         render();
     }
 
-    function submit() {
+    function readForm() {
         state.query = el.query.value;
         state.category = el.category && el.category.value ? parseInt(el.category.value, 10) || 0 : 0;
         state.page = 1;
+    }
+
+    var typing = 0;
+
+    // Enter (or the button) searches at once and makes a new history entry.
+    function submit() {
+        win.clearTimeout(typing);
+        readForm();
         writeAddress(true);
         render();
     }
 
-    function start() {
+    // While the visitor types, the results follow after a short pause; the
+    // address follows without a history entry for every key.
+    function typed() {
+        win.clearTimeout(typing);
+        typing = win.setTimeout(function () {
+            if (el.query.value === state.query) return;
+            readForm();
+            writeAddress(false);
+            render();
+        }, TYPING_PAUSE);
+    }
+
+    // Escape empties the field, the results and the address.
+    function cleared(event) {
+        if (event.key !== 'Escape' || (el.query.value === '' && state.query === '')) return;
+        event.preventDefault();
+        win.clearTimeout(typing);
+        el.query.value = '';
+        readForm();
+        writeAddress(false);
+        render();
+    }
+
+    function wire() {
         doc.querySelectorAll('[data-qmp-text]').forEach(function (node) {
             var text = cfg.texts[node.getAttribute('data-qmp-text')];
             if (text !== undefined) node.textContent = text;
@@ -288,27 +335,67 @@
             event.preventDefault();
             submit();
         });
+        if (cfg.searchAsYouType) el.query.addEventListener('input', typed);
+        el.query.addEventListener('keydown', cleared);
         setStatus(cfg.texts.loading);
-        loadDatabase(function (ok) {
-            if (!ok) {
-                setStatus(cfg.texts.loadError);
-                doc.documentElement.setAttribute('data-qmp-state', 'error');
-                return;
-            }
-            state.db = Q.readDatabase(win.cg, win.ln, win.ds, win.kw);
-            state.index = Q.buildIndex(state.db);
-            fillCategories();
-            if (el.category) {
-                el.category.addEventListener('change', function () {
-                    if (Q.parseQuery(el.query.value).length > 0) submit();
-                });
-            }
-            win.addEventListener('popstate', applyAddress);
-            win.addEventListener('hashchange', applyAddress);
-            applyAddress();
-            doc.documentElement.setAttribute('data-qmp-state', 'ready');
-        });
     }
 
-    if (Q && el.form && el.query && el.status && el.results && el.pages) start();
+    function ready(ok) {
+        if (!ok) {
+            setStatus(cfg.texts.loadError);
+            doc.documentElement.setAttribute('data-qmp-state', 'error');
+            return;
+        }
+        state.db = Q.readDatabase(win.cg, win.ln, win.ds, win.kw);
+        state.index = Q.buildIndex(state.db);
+        fillCategories();
+        if (el.category) {
+            el.category.addEventListener('change', function () {
+                if (Q.parseQuery(el.query.value).length > 0) submit();
+            });
+        }
+        win.addEventListener('popstate', applyAddress);
+        win.addEventListener('hashchange', applyAddress);
+        applyAddress();
+        doc.documentElement.setAttribute('data-qmp-state', 'ready');
+    }
+
+    function findElements() {
+        ['form', 'query', 'category', 'status', 'results', 'pages'].forEach(function (name) {
+            el[name] = doc.getElementById('qmp-' + name);
+        });
+        el.categoryField = doc.getElementById('qmp-category-field');
+        return el.form && el.query && el.status && el.results && el.pages;
+    }
+
+    // The database is asked for at once; the page is wired when its
+    // elements (and the search script) are there, and searched when both are.
+    function start() {
+        var loaded = null, parsed = false;
+        function both() {
+            if (loaded !== null && parsed) checkCharset(loaded, ready);
+        }
+        loadDatabase(function (ok) {
+            loaded = ok;
+            both();
+        });
+        function domReady() {
+            Q = win.QmpSearch;
+            if (!Q || !findElements()) return;
+            baseTitle = doc.title;
+            wire();
+            parsed = true;
+            // While the database is still on its way, a search of a tiny one
+            // readies the search code, so that the first results come sooner.
+            if (loaded === null) {
+                Q.search(Q.buildIndex(Q.readDatabase(['-'], ['0^Ready os.path^r.html'], ['ready'], ['^ready^'])),
+                    'ready os.path -x "ready os"');
+            }
+            both();
+        }
+        if (doc.readyState === 'loading') doc.addEventListener('DOMContentLoaded', domReady);
+        else domReady();
+    }
+
+    start();
 })(window);

@@ -212,24 +212,31 @@ TEST(Commands, Templates) {
 TEST(Commands, NewEngine) {
     TempFolder folder;
     const std::string first = TemplateNames().front();
+    // A site's own search page is no concern of the engine's.
+    fs::create_directories(folder.dir() + "site/engine");
+    std::ofstream(folder.dir() + "site/engine/search.html") << "the site's";
     auto run = RunQmpIn(folder.dir(), {"new", "site/engine"});
     EXPECT_EQ(run.status, 0) << run.err;
     const std::string root = folder.dir() + "site/engine/";
-    EXPECT_EQ(run.out, "Database: " + root + "searchdb.js\nStart page: " + root + "search.html\n");
-    for (const char* file : {"search.html", "searchdb.js", "qmptp.js"})
+    EXPECT_EQ(run.out, "Database: " + root + "searchdb.js\nStart page: " + root + "qmp.html\n");
+    for (const char* file : {"qmp.html", "searchdb.js", "qmptp.js"})
         EXPECT_EQ(ReadFileBytes(root + file), Template(first, file)) << file;
+    EXPECT_EQ(ReadFileBytes(root + "search.html"), "the site's");
 
-    // The author's own files stay, unless --replace.
-    std::ofstream(root + "search.html") << "mine";
+    // The author's own files stay, unless --replace; a page kept is not
+    // reported as the start page.
+    std::ofstream(root + "qmp.html") << "mine";
     run = RunQmpIn(folder.dir(), {"new", root, "--template", "Inline"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadFileBytes(root + "search.html"), "mine");
-    EXPECT_NE(run.err.find("Note: Kept the existing " + root + "search.html"), std::string::npos)
+    EXPECT_EQ(ReadFileBytes(root + "qmp.html"), "mine");
+    EXPECT_EQ(run.out, "Database: " + root + "searchdb.js\n");
+    EXPECT_NE(run.err.find("Note: Kept the existing " + root + "qmp.html"), std::string::npos)
         << run.err;
     run = RunQmpIn(folder.dir(), {"new", root, "--template", "Inline", "--replace", "--quiet"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(ReadFileBytes(root + "search.html"), Template("Inline", "search.html"));
+    EXPECT_EQ(ReadFileBytes(root + "qmp.html"), Template("Inline", "qmp.html"));
+    EXPECT_EQ(ReadFileBytes(root + "search.html"), "the site's");
 
     run = RunQmpIn(folder.dir(), {"new", root, "--template", "Nonesuch"});
     EXPECT_EQ(run.status, 2);
@@ -242,7 +249,7 @@ TEST(Commands, NewEngineWithItsOwnDatabaseName) {
     const std::string root = folder.dir();
     auto run = RunQmpIn(root, {"new", ".", "--db", "stone-db.js"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Database: " + root + "stone-db.js\nStart page: " + root + "search.html\n");
+    EXPECT_EQ(run.out, "Database: " + root + "stone-db.js\nStart page: " + root + "qmp.html\n");
     EXPECT_EQ(ReadFileBytes(root + "stone-db.js"), Template(first, "searchdb.js"));
     EXPECT_FALSE(fs::exists(root + "searchdb.js"));
     std::string settings = Template(first, "qmptp.js");
@@ -250,6 +257,8 @@ TEST(Commands, NewEngineWithItsOwnDatabaseName) {
     ASSERT_NE(at, std::string::npos);
     settings.replace(at, 23, "database: 'stone-db.js'");
     EXPECT_EQ(ReadFileBytes(root + "qmptp.js"), settings);
+    // The page asks for it by that name too.
+    EXPECT_NE(ReadFileBytes(root + "qmp.html").find("href=\"stone-db.js\" as=\"script\""), std::string::npos);
 
     // Another engine's searchdb.js beside it is never emptied, --replace or not.
     std::ofstream(root + "searchdb.js") << kEmptyDatabase << "// another engine's";

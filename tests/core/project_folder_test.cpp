@@ -87,17 +87,17 @@ TEST(CreateProject, ExistingSearchPageIsAskedAboutOnceAndNoKeepsIt) {
 
 TEST(CreateProject, EachOfTheEngineFilesIsAskedAboutAndYesReplaces) {
     Fixture f;
-    for (const char* name : {"search.html", "searchdb.js", "qmptp.js"}) {
+    for (const char* name : {"qmp.html", "search.html", "searchdb.js", "qmptp.js"}) {
         f.Template(name, std::string("template ") + name);
         f.Existing(name, "author's");
     }
-    ScriptedHost host({true, false, true});
+    ScriptedHost host({true, false, true, false});
     CreateProject(f.templates, "T", f.root, host);
 
-    ASSERT_EQ(host.questions.size(), 3u);
+    ASSERT_EQ(host.questions.size(), 4u);
     // Answers go to the files in the order the questions came.
     int replaced = 0;
-    for (const char* name : {"search.html", "searchdb.js", "qmptp.js"}) {
+    for (const char* name : {"qmp.html", "search.html", "searchdb.js", "qmptp.js"}) {
         const std::string content = f.Site(name);
         if (content == std::string("template ") + name) {
             ++replaced;

@@ -43,7 +43,7 @@ TEST(Templates, EachHoldsTheEngineFilesAndAnEmptyDatabase) {
     for (const std::string& name : ListTemplates(TemplatesSource())) {
         SCOPED_TRACE(name);
         const std::string dir = TemplatesSource() + name + "/";
-        for (const char* file : {"search.html", "qmptp.js"}) {
+        for (const char* file : {"qmp.html", "qmptp.js"}) {
             EXPECT_TRUE(fs::is_regular_file(dir + file)) << file;
         }
         const std::string db = test::ReadFileBytes(dir + "searchdb.js");

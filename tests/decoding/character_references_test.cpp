@@ -99,28 +99,39 @@ TEST(ReadCharacterReference, ReferenceTableInBothModes) {
         std::string input;
         std::string ansi, utf8;
     };
+    // In UTF-8 mode a reference gives its character in UTF-8, and text that
+    // is no reference stands for itself; in ANSI mode a hexadecimal
+    // reference is read like a decimal one.
     const Case cases[] = {
         {"amp;", "&", "&"},
-        {"eacute;", "\xE9", "\xE9"},
-        {"euro;", "\x88", "\x88"},
-        {"foo;", "&foo", "&foo"},
+        {"eacute;", "\xE9", "\xC3\xA9"},
+        {"euro;", "\x88", "\xE2\x82\xAC"},
+        {"mdash;", "-", "\xE2\x80\x94"},
+        {"rsquo;", "&rsquo", "\xE2\x80\x99"},
+        {"foo;", "&foo", "&foo;"},
         {"#233;", "?", "\xC3\xA9"},
-        {"#8364;", " ", " "},
-        {"#39;", " ", " "},
-        {"#xE9;", "\xE9", "\xE9"},
-        {"#x263A;", "\x3A", "\x3A"},
-        {"#x;", "?", "?"},
+        {"#8364;", " ", "\xE2\x82\xAC"},
+        {"#8212;", " ", "\xE2\x80\x94"},
+        {"#39;", " ", "'"},
+        {"#150;", " ", "\xE2\x80\x93"},  // windows-1252's en dash, as browsers read it
+        {"#xE9;", "?", "\xC3\xA9"},
+        {"#x2014;", " ", "\xE2\x80\x94"},
+        {"#x14;", " ", " "},
+        {"#x263A;", " ", "\xE2\x98\xBA"},
+        {"#x;", " ", "&#x;"},
         {" ", "& ", "& "},
-        {"", std::string(1, '\0'), std::string(1, '\0')},
-        {"#", std::string(1, '\0'), std::string(1, '\0')},
-        {"#X41;", " ", " "},
+        {"", std::string(1, '\0'), "&"},
+        {"#", std::string(1, '\0'), "&#"},
+        {"#X41;", " ", "A"},
         {"#65;", "?", "A"},
-        {"#128512;", " ", " "},  // U+F600 after the cut to 16 bits
-        {"t;", ">", ">"},
-        {"p;", " ", " "},
-        {"NBSP;", "&NBSP", "&NBSP"},
-        {"9;", "& ", "& "},
-        {";", "& ", "& "},
+        {"#0;", " ", " "},
+        {"#128512;", " ", "\xF0\x9F\x98\x80"},
+        {"#99999999999;", " ", " "},
+        {"t;", ">", "&t;"},
+        {"p;", " ", "&p;"},
+        {"NBSP;", "&NBSP", "&NBSP;"},
+        {"9;", "& ", "&9;"},
+        {";", "& ", "&;"},
     };
     for (const Case& c : cases) {
         {
@@ -141,7 +152,7 @@ TEST(ReadCharacterReference, ConsumesTheByteThatEndsIt) {
     EXPECT_EQ(r.text, "&");
     EXPECT_EQ(r.consumed, 4u);  // the "<" went with the name
     r = Read("#x41g");
-    EXPECT_EQ(r.text, "A");
+    EXPECT_EQ(r.text, "?");  // A, a letter
     EXPECT_EQ(r.consumed, 5u);
     r = Read("eacute");  // the end of the document ends the name
     EXPECT_EQ(r.text, "\xE9");
@@ -158,12 +169,53 @@ TEST(ReadCharacterReference, OtherCurrentByteComesBackAlone) {
 
 TEST(ReadCharacterReference, Utf8NamesKeepHighBytes) {
     ScopedUtf8Mode mode(true);
-    // In UTF-8 mode a name may hold bytes from 0x80 up; unknown, it comes back.
-    EXPECT_EQ(Read("caf\xC3\xA9;").text, "&caf\xC3\xA9");
+    // In UTF-8 mode a name is ASCII; what was read of anything else comes back.
+    EXPECT_EQ(Read("caf\xC3\xA9;").text, "&caf\xC3");
     ScopedUtf8Mode ansi(false);
     // In ANSI mode 0xE9 is a letter of windows-1252 and so part of the name.
     EXPECT_EQ(Read("caf\xE9;").text, "&caf\xE9");
     EXPECT_EQ(Read("caf\x80;").text, "&caf");  // the euro sign is no letter
+}
+
+// The reference as the tokenizer reads it, from memory: only what it stands
+// for is taken, a ";" after it included, and a code page gets its own byte.
+TEST(AppendCharacterReference, Utf8ModeTakesOnlyTheReference) {
+    SetSystemCodePage(kCharsetWindows1252);
+    ScopedUtf8Mode mode(true);
+    struct Case {
+        const char* rest;
+        CharsetId charset;
+        std::string text;
+        std::size_t taken;
+    };
+    const Case cases[] = {
+        {"eacute; x", kCharsetUtf8, "\xC3\xA9", 7},
+        {"eacute x", kCharsetUtf8, "\xC3\xA9", 6},
+        {"T and more", kCharsetUtf8, "&", 0},
+        {" Jerry", kCharsetUtf8, "&", 0},
+        {"#x2014;", kCharsetWindows1252, "\x97", 7},
+        {"eacute;", CharsetFromName("windows-1251"), " ", 7},  // no e-acute there
+        {"#1078;", CharsetFromName("windows-1251"), "\xE6", 6},
+        {"#1078;", kCharsetUtf8, "\xD0\xB6", 6},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(AppendCharacterReference(c.rest, out, c.charset), c.taken) << c.rest;
+        EXPECT_EQ(out, c.text) << c.rest;
+    }
+}
+
+TEST(IsWordCharacter, LettersDigitsAndMarksJoinWords) {
+    for (char32_t ch : {U'a', U'Z', U'7', U'\u00E9', U'\u0301', U'\u0416', U'\u6771', U'\u00B2'})
+        EXPECT_TRUE(IsWordCharacter(ch)) << static_cast<unsigned>(ch);
+    for (char32_t ch : {U'-', U'_', U' ', U'\u00B6', U'\u2014', U'\u00BB', U'\u00A9', U'\u2019',
+                        U'\u00A0', U'\U0001F600'})
+        EXPECT_FALSE(IsWordCharacter(ch)) << static_cast<unsigned>(ch);
+    EXPECT_EQ(NamedEntityCharacter("hellip"), U'\u2026');
+    EXPECT_EQ(NamedEntityCharacter("Hellip"), 0u);
+    EXPECT_EQ(FirstCharacter("\xE2\x80\x94x", kCharsetUtf8).length, 3u);
+    EXPECT_EQ(FirstCharacter("\xE9x", kCharsetUtf8).ch, 0u);
+    EXPECT_EQ(FirstCharacter("\xE9x", kCharsetWindows1252).ch, U'\u00E9');
 }
 
 TEST(IsWordChar, LettersAndHighBytesByMode) {

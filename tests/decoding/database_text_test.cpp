@@ -39,6 +39,43 @@ TEST(ToDatabaseText, Latin1NamesUseTheSystemTable) {
     EXPECT_EQ(ToDatabaseText("\xE9", "iso-8859-1"), "\xD0\xB9");  // U+0439
 }
 
+TEST(StorableText, ControlsBecomeSpacesAndUtf8ModeKeepsOnlyWellFormedText) {
+    ScopedCodePage page("windows-1252");
+    struct Case {
+        const char* text;
+        const char* ansi;
+        const char* utf8;
+    };
+    const Case cases[] = {
+        {"a\tb\x14"
+         "c\x7F",
+         "a b c ", "a b c "},
+        {"caf\xC3\xA9 \xE2\x80\x94", "caf\xC3\xA9 \xE2\x80\x94", "caf\xC3\xA9 \xE2\x80\x94"},
+        // A stray byte of the system code page, a cut sequence, a C1 control.
+        {"caf\xE9", "caf\xE9", "caf\xC3\xA9"},
+        {"\x80x\xE2\x80", "\x80x\xE2\x80", "\xE2\x82\xACx\xC3\xA2\xE2\x82\xAC"},
+        {"a\xC2\x85"
+         "b",
+         "a\xC2\x85"
+         "b",
+         "a b"},
+        // A surrogate pair in two three-byte forms, and a lone one.
+        {"\xED\xA0\xBD\xED\xB8\x80", nullptr, "\xF0\x9F\x98\x80"},
+        {"\xED\xA0\xBDx", nullptr, "\xC3\xAD\xC2\xA0\xC2\xBDx"},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        if (c.ansi != nullptr) {
+            ScopedUtf8Mode mode(false);
+            EXPECT_EQ(StorableText(c.text), c.ansi) << "ANSI: " << c.text;
+        }
+        ScopedUtf8Mode mode(true);
+        const std::string stored = StorableText(c.text);
+        EXPECT_EQ(stored, c.utf8) << "UTF-8: " << c.text;
+        EXPECT_EQ(StorableText(stored), stored) << "stored text stays as it is";
+    }
+}
+
 TEST(FromDatabaseText, Utf8ModeGivesSystemAnsiWithQuestionMarks) {
     ScopedCodePage page("windows-1252");
     {

@@ -62,6 +62,41 @@ TEST(Extraction, DeclaredCharsetInUtf8Mode) {
     EXPECT_EQ(record.Description, "\xD0\xB0");
 }
 
+// UTF-8 mode: captions and descriptions keep what references stand for,
+// whatever the page's character set, and hold no control byte nor bytes that
+// are no UTF-8; no keyword is a symbol.
+TEST(Extraction, ReferencesAndStrayBytesInUtf8Mode) {
+    Project project("<UTF8Mode value=\"1\"/>\n<KeysCount value=\"20\"/>\n");
+    const std::string dash = "\xE2\x80\x94", quote = "\xE2\x80\x99", eacute = "\xC3\xA9";
+    const struct {
+        const char* charset;
+        std::string title, description, caption, stored;
+    } cases[] = {
+        {"utf-8", "A &#8212; B&#8217;s caf&eacute; &#x2014;&#x14;",
+         "x&mdash;y\x01 caf\xE9 \xC2\xB6",
+         "A " + dash + " B" + quote + "s caf" + eacute + " " + dash + " ",
+         "x" + dash + "y  caf" + eacute + " \xC2\xB6"},
+        {"windows-1252", "caf&eacute; caf\xE9 &#8212;", "\x97 &rsquo;",
+         "caf" + eacute + " caf" + eacute + " " + dash, dash + " " + quote},
+    };
+    for (const auto& c : cases) {
+        project.Write("p.html", std::string("<meta charset=\"") + c.charset + "\"><title>" +
+                                    c.title + "</title><meta name=\"description\" content=\"" +
+                                    c.description +
+                                    "\"><p>words \xC2\xB6 \xE2\x80\x94 \xC2\xBB</p>");
+        const TBaseRecord record = Extract(project, "p.html");
+        EXPECT_EQ(record.Caption, c.caption) << c.charset;
+        EXPECT_EQ(record.Description, c.stored) << c.charset;
+        EXPECT_FALSE(record.Keywords.empty());
+        for (const std::string& keyword : record.Keywords) {
+            EXPECT_EQ(keyword, StorableText(keyword));
+            for (const std::string& symbol :
+                 {std::string("\xC2\xB6"), dash, std::string("\xC2\xBB")})
+                EXPECT_EQ(keyword.find(symbol), std::string::npos) << keyword;
+        }
+    }
+}
+
 TEST(Extraction, UnreadableFileKeepsItsNameWords) {
     Project project;
     TBaseRecord record;

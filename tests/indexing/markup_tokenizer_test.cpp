@@ -204,7 +204,51 @@ TEST(NextToken, HighBytesFollowTheMode) {
               (std::vector<Tok>{W("caf\xC3"), S("\xA9"), kSp, W("x"), kEnd}));
     ScopedUtf8Mode mode(true);
     EXPECT_EQ(Tokenize("caf\xC3\xA9 x"), (std::vector<Tok>{W("caf\xC3\xA9"), kSp, W("x"), kEnd}));
-    EXPECT_EQ(Tokenize("\xE2\x80\x94"), (std::vector<Tok>{W("\xE2\x80\x94"), kEnd}));
+    EXPECT_EQ(Tokenize("\xE2\x80\x94"), (std::vector<Tok>{S("\xE2\x80\x94"), kEnd}));
+}
+
+// UTF-8 mode: the characters decide; letters, digits and combining marks join
+// words, every other character (or a byte of no UTF-8) is a token of its own,
+// and a reference gives its character, read like a written one.
+TEST(NextToken, Utf8ModeWordsAreMadeOfCharacters) {
+    test::ScopedProjectSettings settings;
+    ScopedUtf8Mode mode(true);
+    const std::string dash = "\xE2\x80\x94", eacute = "\xC3\xA9";
+    const std::pair<std::string, std::vector<Tok>> cases[] = {
+        {"a\xC2\xB6", {W("a"), S("\xC2\xB6"), kEnd}},
+        {"x" + dash + "y", {W("x"), S(dash), W("y"), kEnd}},
+        {"Python\xE2\x80\x99s", {W("Python"), S("\xE2\x80\x99"), W("s"), kEnd}},
+        {"\xC2\xA9 2024", {S("\xC2\xA9"), kSp, N("2024"), kEnd}},
+        {"\xC2\xBBnext", {S("\xC2\xBB"), W("next"), kEnd}},
+        {"e\xCC\x81t" + eacute + " \xD0\x96\xC2\xB2",
+         {W("e\xCC\x81t" + eacute), kSp, W("\xD0\x96\xC2\xB2"), kEnd}},
+        {"a\xE9"
+         "b",
+         {W("a"), S("\xE9"), W("b"), kEnd}},
+        {"e-" + eacute + "t" + eacute, {W("e-" + eacute + "t" + eacute), kEnd}},
+        {"caf&eacute; x", {W("caf" + eacute), kSp, W("x"), kEnd}},
+        {"a&mdash;b a&#x2014;b", {W("a"), S(dash), W("b"), kSp, W("a"), S(dash), W("b"), kEnd}},
+        {"AT&T", {W("AT"), S("&"), W("T"), kEnd}},
+        {"Tom & Jerry", {W("Tom"), kSp, S("&"), kSp, W("Jerry"), kEnd}},
+        {"don&#39;t &amp;lt;", {W("dont"), kSp, S("&"), W("lt"), S(";"), kEnd}},
+        {"a&nbsp;b&#x14;c", {W("a"), kSp, W("b"), kSp, W("c"), kEnd}},
+    };
+    for (const auto& [input, tokens] : cases)
+        EXPECT_EQ(Tokenize(input), tokens) << input;
+
+    // Text of a code page: its bytes are its characters, and a reference
+    // gives the code page's byte.
+    FileBuffer buffer = FileBufferFromBytes(
+        "caf&eacute; caf\xE9 a\x97"
+        "b a&mdash;b");
+    TokenReader reader(buffer, kCharsetWindows1252);
+    std::vector<Tok> tokens;
+    for (Token t; tokens.empty() || t.Kind != tkEnd;) {
+        reader.Next(t);
+        tokens.push_back({t.Kind, t.Text});
+    }
+    EXPECT_EQ(tokens, (std::vector<Tok>{W("caf\xE9"), kSp, W("caf\xE9"), kSp, W("a"), S("\x97"),
+                                        W("b"), kSp, W("a"), S("\x97"), W("b"), kEnd}));
 }
 
 TEST(PendingSpace, CarriesOverToTheNextBuffer) {

@@ -281,8 +281,9 @@ TEST(ShippedSettings, LoadCompletelyWithSensibleValues) {
     ASSERT_TRUE(
         LoadRatingSettings(rating, data + "tags.xml", data + "words.xml", data + "set.xml"));
     EXPECT_TRUE(UTF8Mode);
-    EXPECT_GE(rating.KeysCount, 15);
-    EXPECT_LE(rating.KeysCount, 25);
+    EXPECT_GE(rating.KeysCount, 40);
+    EXPECT_LE(rating.KeysCount, 80);
+    EXPECT_GE(IndexDepthLimit, 512 * 1024);
     const RatingLookup& lookup = EnsureLookup(rating);
     for (const char* hidden : {"script", "style", "noscript", "template"}) {
         const auto r = lookup.TagRating(hidden);
@@ -292,10 +293,10 @@ TEST(ShippedSettings, LoadCompletelyWithSensibleValues) {
     EXPECT_GT(*lookup.TagRating("title"), *lookup.TagRating("h1"));
     EXPECT_GT(*lookup.TagRating("h1"), *lookup.TagRating("h2"));
     for (const char* stop : {"the", "and", "which", "und", "f\xC3\xBCr", "\xC3\xA9t\xC3\xA9", "les",
-                             "tambi\xC3\xA9n", "porque"}) {
+                             "tambi\xC3\xA9n", "porque", "navigation", "synopsis", "s", "t"}) {
         EXPECT_TRUE(lookup.IsStopWord(stop, rating.StopWordsMinimalRating)) << stop;
     }
-    for (const char* keep : {"son", "war", "man", "font", "sea", "c", "search"})
+    for (const char* keep : {"son", "war", "man", "font", "sea", "c", "r", "re", "search", "next", "index"})
         EXPECT_FALSE(lookup.IsStopWord(keep, rating.StopWordsMinimalRating)) << keep;
     std::size_t english = 0;
     for (char c : rating.WordGroups.front().Words)

@@ -10,7 +10,9 @@ var qmpSettings = {
     ansiCharset: 'windows-1252',
 
     resultsPerPage: 10,
-    searchIn: { keywords: true, caption: true, description: true },
+    searchIn: { keywords: true, caption: true, description: true, url: true },
+    // Results follow the words as they are typed; false: only on Enter.
+    searchAsYouType: true,
     showAddress: true,
     showCategory: true,
 
@@ -24,12 +26,15 @@ var qmpSettings = {
         searchButton: 'Search',
         tips: 'Tips: -word leaves out pages with that word; "two words" finds the words together.',
         resultsHeading: 'Results',
-        prompt: 'Type one or more words and press Enter.',
+        prompt: 'Type one or more words.',
         loading: 'Loading the search database\u2026',
         loadError: 'The search database could not be loaded.',
         results: '%d results',
         oneResult: '1 result',
         noResults: 'Nothing was found for \u201c%s\u201d.',
+        noWords: 'Type words with letters or digits: punctuation alone finds nothing.',
+        corrected: 'Showing results for %s',
+        partial: 'Partial match \u2013 lacks: %s',
         previous: 'Previous',
         next: 'Next',
         pages: 'Result pages',

@@ -10,7 +10,9 @@ var qmpSettings = {
     ansiCharset: 'windows-1252',
 
     resultsPerPage: 20,
-    searchIn: { keywords: true, caption: true, description: true },
+    searchIn: { keywords: true, caption: true, description: true, url: true },
+    // Results follow the words as they are typed; false: only on Enter.
+    searchAsYouType: true,
     showAddress: false,
     showCategory: true,
 
@@ -26,6 +28,9 @@ var qmpSettings = {
         results: '%d pages found',
         oneResult: '1 page found',
         noResults: 'No pages match \u201c%s\u201d.',
+        noWords: 'Type a word with letters or digits.',
+        corrected: 'Showing results for %s',
+        partial: 'Partial match \u2013 lacks: %s',
         previous: '\u2039 Back',
         next: 'More \u203a',
         pages: 'More results',

@@ -78,8 +78,12 @@ test('diacritics and word beginnings match in both directions', async () => {
         await searchFor(page, query);
         assert.ok((await captions(page)).includes(caption), `${query} should find ${caption}`);
     }
-    await searchFor(page, 'edges');  // inside a word, not at its start
+    await searchFor(page, 'dges');  // inside a word, not at its start
     assert.ok(!(await captions(page)).includes('Wedges and feathers'));
+    // A word one edit from a word of the site is read as that word, and said.
+    await searchFor(page, 'wegdes');
+    assert.ok((await captions(page)).includes('Wedges and feathers'));
+    assert.match(await page.textContent('#qmp-status'), /^Showing results for wedges/);
     await finish(page);
 });
 
@@ -226,7 +230,7 @@ test('the page works over http from a web server', async () => {
     const server = await serve(path.dirname(engine));
     try {
         const page = await newPage();
-        assert.equal(await openSearch(page, server.url + 'search.html'), 'ready');
+        assert.equal(await openSearch(page, server.url + 'qmp.html'), 'ready');
         await searchFor(page, 'cafe');
         await Promise.all([page.waitForNavigation(),
             page.getByRole('link', { name: 'Café evenings', exact: true }).click()]);

@@ -21,7 +21,7 @@ function freshFolder(name) {
 }
 
 // The example site with a search engine in its root folder; returns the
-// path of search.html. This is the one place that decides how the engine
+// path of qmp.html. This is the one place that decides how the engine
 // is made: with QMP_BIN set (the qmp tool), by `qmp new` and `qmp addsite`
 // as the README does it; otherwise from the recorded scan of the site in
 // fixtures/example-site.json.
@@ -32,7 +32,7 @@ function makeExampleEngine(template = 'Full page') {
     if (qmp) {
         execFileSync(qmp, ['new', root, '--template', template], { stdio: 'pipe' });
         execFileSync(qmp, ['addsite', path.join(root, 'searchdb.js'), root], { stdio: 'pipe' });
-        return path.join(root, 'search.html');
+        return path.join(root, 'qmp.html');
     }
     const description = JSON.parse(fs.readFileSync(path.join(__dirname, '../fixtures/example-site.json'), 'utf8'));
     return makeEngine(path.join(TEMPLATES, template), root, description, description.encoding);

@@ -111,7 +111,7 @@ function writeDatabase(dbPath, description, encoding = 'utf-8') {
 }
 
 // Copies a template folder into `dir` and writes the database of
-// `description` into its searchdb.js. Returns the path of search.html.
+// `description` into its searchdb.js. Returns the path of qmp.html.
 // The search scripts that the build puts into every template folder.
 const ENGINE_SCRIPTS = path.resolve(__dirname, '../../../data/EngineScripts');
 
@@ -120,7 +120,7 @@ function makeEngine(templateDir, dir, description, encoding = 'utf-8') {
     fs.cpSync(templateDir, dir, { recursive: true });
     fs.cpSync(ENGINE_SCRIPTS, dir, { recursive: true });
     writeDatabase(path.join(dir, 'searchdb.js'), description, encoding);
-    return path.join(dir, 'search.html');
+    return path.join(dir, 'qmp.html');
 }
 
 module.exports = { encodeText, urlEncode, jsEscape, databaseText, spliceDatabase, writeDatabase, makeEngine };

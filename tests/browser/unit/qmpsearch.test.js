@@ -15,9 +15,11 @@ function database(links, categories = ['All Categories']) {
     return Q.readDatabase(categories, ln, ds, kw);
 }
 
+// The captions of the links that match every word, best first.
 function captionsFound(links, query, options) {
     const db = database(links, options && options.categories);
-    return Q.search(Q.buildIndex(db), query, options).map((hit) => Q.linkAt(db, hit.link).caption);
+    return Q.search(Q.buildIndex(db), query, options).filter((hit) => !hit.partial)
+        .map((hit) => Q.linkAt(db, hit.link).caption);
 }
 
 test('integers are read as the program reads them', () => {
@@ -85,7 +87,7 @@ test('words match the start of keywords, caption words and description words', (
     const rows = [
         ['quarry', ['Harrowfell slate quarry', 'Lime kilns']],
         ['quarr', ['Harrowfell slate quarry', 'Lime kilns']],
-        ['uarry', []],
+        ['uarr', []],
         ['lime', ['Lime kilns']],
         ['galler', ['Harrowfell slate quarry']],
         ['slate quarry', ['Harrowfell slate quarry']],
@@ -226,4 +228,112 @@ test('a database in an ANSI code page read as UTF-8 is recognised', () => {
     assert.equal(Q.looksMisdecoded([['All'], ['0^\uFFFD\uFFFD^a.html', '0^\uFFFDx^b.html'], ['ok']]), true);
     assert.equal(Q.looksMisdecoded([['All'], ['0^Café^a.html', '0^São^b.html', '0^\uFFFD^c']]), false);
     assert.equal(Q.looksMisdecoded([['All'], ['0^plain^a.html']]), false);
+});
+
+// Every hit of a query: [caption, partial, missing words].
+function hitsFound(links, query) {
+    const db = database(links);
+    const hits = Q.search(Q.buildIndex(db), query);
+    return hits.map((hit) => [Q.linkAt(db, hit.link).caption, hit.partial, hit.missing.join(' ')]);
+}
+
+test('a word weighs by how rare it is: the rare word decides', () => {
+    // Every link holds "stone"; only two hold "kiln", in different fields.
+    const links = Array.from({ length: 8 }, (_, i) => ({ caption: 'Page ' + i, keywords: ['stone'] }));
+    links.push({ caption: 'Stone in caption', description: 'a kiln nearby', keywords: ['stone'] });
+    links.push({ caption: 'Kiln in caption', description: 'some stone', keywords: ['kiln'] });
+    assert.deepEqual(captionsFound(links, 'stone kiln'), ['Kiln in caption', 'Stone in caption']);
+    assert.deepEqual(captionsFound(links, 'kiln stone'), ['Kiln in caption', 'Stone in caption']);
+});
+
+test('where a word matched counts: caption, keyword place, address, description', () => {
+    const rows = [
+        [[{ caption: 'x', description: 'granite', url: 'a.html' }, { caption: 'Granite', url: 'b.html' }], 'Granite'],
+        [[{ caption: 'late', keywords: Array.from({ length: 30 }, (_, i) => 'w' + i).concat(['slate']) },
+            { caption: 'early', keywords: ['slate', 'w1'] }], 'early'],
+        [[{ caption: 'text', description: 'pathlib here', url: 'other.html' },
+            { caption: 'module', url: 'library%2Fpathlib.html' }], 'module'],
+        [[{ caption: 'part', url: 'git-merge-tree.html' }, { caption: 'whole', url: 'git-merge.html' }], 'whole'],
+    ];
+    for (const [links, best] of rows) {
+        const query = best === 'Granite' ? 'granite' : best === 'early' ? 'slate' : best === 'module' ? 'pathlib' : 'merge';
+        assert.equal(captionsFound(links, query)[0], best, query);
+    }
+});
+
+test('links that match every word come first; when they are few, partial matches follow, marked', () => {
+    const links = [
+        { caption: 'Slate quarry', keywords: ['slate', 'quarry'] },
+        { caption: 'Slate roofs', keywords: ['slate', 'roof'] },
+        { caption: 'Lime kiln', keywords: ['lime', 'kiln'] },
+        { caption: 'Old slate quarry kiln', keywords: ['slate', 'quarry', 'kiln'] },
+    ];
+    assert.deepEqual(hitsFound(links, 'slate quarry kiln'), [
+        ['Old slate quarry kiln', false, ''],
+        ['Slate quarry', true, 'kiln'],
+    ]);
+    // One word of two: half of them is enough; an exclusion still excludes.
+    assert.deepEqual(hitsFound(links, 'roof kiln -lime'),
+        [['Slate roofs', true, 'kiln'], ['Old slate quarry kiln', true, 'roof']]);
+    // A phrase keeps its meaning.
+    assert.deepEqual(hitsFound(links, '"quarry slate"'), []);
+    // Many full matches: no partial ones.
+    const many = Array.from({ length: 12 }, (_, i) => ({ caption: 'Both ' + i, keywords: ['slate', 'kiln'] }));
+    assert.ok(hitsFound(many.concat(links), 'slate kiln').every(([, partial]) => !partial));
+});
+
+test('query words are cut as the indexer cuts text; a name matches as written and by its parts', () => {
+    const words = (q) => Q.parseQuery(q).map((t) => [t.text, t.parts]);
+    assert.deepEqual(words('os.path.join'), [['os.path.join', ['os', 'path', 'join']]]);
+    assert.deepEqual(words('cherry-pick'), [['cherry-pick', ['cherry', 'pick']]]);
+    assert.deepEqual(words("don't (slate),"), [['dont', null], ['slate', null]]);
+    assert.deepEqual(words('f-string'), [['f-string', ['string']]]);
+    const links = [
+        { caption: 'Paths', keywords: ['path', 'join', 'os'], url: 'os.html' },
+        { caption: 'Joining', keywords: ['join', 'path'], url: 'library%2Fos.path.html' },
+        { caption: 'Unrelated', keywords: ['path'], url: 'x.html' },
+        { caption: 'Use os.path.join for this', keywords: ['other'], url: 'faq.html' },
+    ];
+    assert.deepEqual(captionsFound(links, 'os.path.join'), ['Joining', 'Use os.path.join for this', 'Paths']);
+});
+
+test('a word that matches nothing is read as the nearest word of the vocabulary', () => {
+    const links = [
+        { caption: 'The argparse module', keywords: ['argparse', 'parser'] },
+        { caption: 'Dictionary objects', keywords: ['dictionary'] },
+        { caption: 'Stash', keywords: ['stash'] },
+        { caption: 'Tiny', keywords: ['cat'] },
+    ];
+    const rows = [
+        ['argprase', 'argparse'],   // two letters swapped: one edit
+        ['dictonary', 'dictionary'],
+        ['stahs', 'stash'],
+        ['argprse', 'argparse'],    // a letter left out
+        ['cta', ''],                // fewer than 4 letters: never
+        ['sthas', ''],              // two edits at 5 letters: too many
+        ['dixtionery', 'dictionary'], // two edits from 8 letters
+        ['argparse', ''],           // found as it is
+    ];
+    const db = database(links);
+    const index = Q.buildIndex(db);
+    for (const [query, read] of rows) {
+        const hits = Q.search(index, query);
+        assert.equal(hits.corrected, read, query);
+        assert.equal(hits.length > 0, read !== '' || query === 'argparse', query);
+    }
+    assert.equal(Q.search(index, 'argprase -stash').corrected, 'argparse -stash');
+});
+
+test('edit distance counts a swap of neighbours as one edit and stops early', () => {
+    const rows = [['stash', 'stash', 0], ['stahs', 'stash', 1], ['kitten', 'sitting', 3], ['ab', 'ba', 1],
+        ['', 'abc', 3], ['dictonary', 'dictionary', 1]];
+    for (const [a, b, d] of rows) assert.equal(Q.editDistance(a, b, 3), d, a + ' ' + b);
+    assert.ok(Q.editDistance('kitten', 'sitting', 1) > 1);
+});
+
+test('highlighting marks the parts of names and what a word was read as', () => {
+    const terms = Q.parseQuery('os.path.join argprase');
+    Q.search(Q.buildIndex(database([{ caption: 'argparse', keywords: ['argparse'] }])), terms);
+    const marked = Q.highlight('Use os.path and join with argparse', terms).filter((p) => p.mark).map((p) => p.text);
+    assert.deepEqual(marked, ['os', 'path', 'join', 'argparse']);
 });
