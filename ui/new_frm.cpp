@@ -251,7 +251,9 @@ void TNewForm::ChooseRootFolder() {
 void TNewForm::PreviewSelected() {
     const std::string name = SelectedTemplate();
     if (webBrowser_ == nullptr || name.empty()) return;
-    const std::string page = IncludeTrailingSeparator(templatesDir_) + name + "/search.html";
+    // The template's own search page, found as a finished engine's is.
+    const std::string page =
+        StartPage(IncludeTrailingSeparator(templatesDir_) + name + "/" + DefaultDatabaseName);
     webBrowser_->load(QUrl::fromLocalFile(QString::fromUtf8(ToOsPath(page))));
 }
 

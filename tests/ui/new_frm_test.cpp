@@ -30,16 +30,16 @@ using qmp::test::ReadFileBytes;
 using qmp::test::TempFolder;
 namespace fs = std::filesystem;
 
-// A template whose search page is titled with the template's name.
+// A template whose search page (qmp.html) is titled with the template's name.
 void WriteTemplate(const TempFolder& program, const std::string& name,
                    const std::string& body = {}) {
-    program.Write("Templates/" + name + "/search.html",
+    program.Write("Templates/" + name + "/qmp.html",
                   "<html><head><title>" + name + "</title></head><body>" + body + "</body></html>");
 }
 
 QUrl PageOf(const QString& name) {
     return QUrl::fromLocalFile(QString::fromStdString(DefaultTemplatesDir()) + name +
-                               QStringLiteral("/search.html"));
+                               QStringLiteral("/qmp.html"));
 }
 
 // Waits for the preview to finish a page (one already finished counts).
@@ -202,7 +202,7 @@ private slots:
 
         TempFolder sites;
         const std::string root = IncludeTrailingSeparator(sites.dir() + typedRoot.toStdString());
-        if (ownSearchPage) sites.Write(typedRoot.toStdString() + "search.html", "mine");
+        if (ownSearchPage) sites.Write(typedRoot.toStdString() + "qmp.html", "mine");
         qmp::test::ScopedEnv engine("QTWEBENGINEPROCESS_PATH",
                                     webEngine ? nullptr : "/nonexistent/QtWebEngineProcess");
         test::FakeMainForm window;
@@ -217,15 +217,15 @@ private slots:
         QCOMPARE(ReadFileBytes(root + "images/logo.txt"), std::string("logo"));
         QCOMPARE(Categories.Names(), templateCategories.Names());
         QVERIFY(Links.Records() == templateLinks.Records());
-        QCOMPARE(ReadFileBytes(root + "search.html"),
+        QCOMPARE(ReadFileBytes(root + "qmp.html"),
                  ownSearchPage ? std::string("mine")
-                               : ReadFileBytes(program_->path() / "Templates/Alpha/search.html"));
+                               : ReadFileBytes(program_->path() / "Templates/Alpha/qmp.html"));
         std::vector<std::string> asked;
         for (const Message& message : PromptAnswers::Messages())
             if (message.caption == "Question" && message.icon == MessageIcon::kWarning &&
                 message.buttons == MessageButtons::kYesNo)
                 asked.push_back(message.text);
-        QCOMPARE(asked, ownSearchPage ? std::vector{ReplaceQuestionText(root + "search.html")}
+        QCOMPARE(asked, ownSearchPage ? std::vector{ReplaceQuestionText(root + "qmp.html")}
                                       : std::vector<std::string>{});
         QCOMPARE(PromptAnswers::Messages().size(), asked.size());
     }
@@ -236,7 +236,7 @@ private slots:
         QTest::addColumn<QByteArray>("plainFile");  // in the templates folder
         QTest::addColumn<bool>("cancel");
         QTest::newRow("empty templates folder") << QByteArray() << false;
-        QTest::newRow("a plain file only") << QByteArray("search.html") << false;
+        QTest::newRow("a plain file only") << QByteArray("qmp.html") << false;
         QTest::newRow("cancel") << QByteArray() << true;
     }
     void okWithoutTemplatesAndCancel() {
