@@ -106,16 +106,36 @@ void ShortenSpaces(std::string& text, std::size_t run) {
     text = std::move(out);
 }
 
-// A tag's name in lower case, and its rating in tags.xml (none: not there).
-struct TagName {
-    std::string lower;
+// A tag name of a page, in lower case: its rating in tags.xml (none: not
+// there), and the tag sum it last led to from which one, since a page opens
+// the same tags under the same tags again and again.
+struct TagKind {
     std::optional<std::int32_t> rating;
+    std::uint32_t fromSum = kNoTagSum;
+    std::uint32_t toSum = kNoTagSum;
 };
 
-// The tag names of a page, kept between pages for their storage.
+// An open tag as the document reader keeps it: its kind, the number of the
+// tag sum up to it (WordCounter::SumNumber), and whether it hides the text.
+struct OpenTag {
+    std::uint32_t kind;
+    std::uint32_t sum;
+    bool skip;
+};
+
+// The tag names and open tags of a page, kept between pages for their storage.
 struct TagNameScratch {
-    ShortWordTable table;
-    std::vector<TagName> info;
+    ShortWordTable written;       // short names as written -> their kind
+    WordTable lowerNames;         // names in lower case -> their kind
+    std::vector<TagKind> kinds;   // by kind
+    std::vector<OpenTag> open;    // the open-tag stack, bottom first
+
+    void Clear() {
+        written.Clear();
+        lowerNames.Clear();
+        kinds.clear();
+        open.clear();
+    }
 };
 
 // One pass over the document's tokens: words and their positions, the open
@@ -130,8 +150,8 @@ public:
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
           bytes_(buffer.Data()),
-          tagNames_(tagNames.table),
-          tagInfo_(tagNames.info) {}
+          tags_(tagNames),
+          bottomSum_(counter.CurrentSumNumber()) {}
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
@@ -151,8 +171,8 @@ public:
                 // a space that does nothing but count: it is taken here, as
                 // the next pass would take it, unless the depth limit stops
                 // the reading first.
-                const bool space = PendingSpace && position_ <= limit;
-                PendingSpace = PendingSpace && !space;
+                const bool space = reader_.HasPendingSpace() && position_ <= limit;
+                if (space) reader_.ClearPendingSpace();
                 position_ += space ? 1 : 0;
             } else if (token_.Kind != tkSpace) {
                 Handle();
@@ -218,10 +238,7 @@ private:
             case tkEndTagOpen:
                 Next();
                 if (token_.Kind != tkWord) return;  // "</" in running text
-                if (!excluded_) {
-                    PopTagWith(rating_, NameOf(token_.Text).lower);
-                    counter_.TagsChanged();
-                }
+                if (!excluded_) PopTag(KindOf(token_.Text));
                 SkipToTagEnd(false);
                 return;
             case tkCommentOpen:
@@ -246,45 +263,88 @@ private:
             counter_.AddWord(text, position_, Readable(text));
     }
 
-    // The lower-case form of a tag's name as written, with its rating in
-    // tags.xml: a page names few elements, each many times, so the short
-    // names are worked out once per page.
-    const TagName& NameOf(std::string_view written) {
+    // The kind of a tag's name as written: its lower-case form, with its
+    // rating in tags.xml. A page names few elements, each many times, so the
+    // short names as written are worked out once per page.
+    std::uint32_t KindOf(std::string_view written) {
         const std::size_t size = written.size();
         if (size - 1 < 8 && Readable(written) >= 8) {
             const std::uint64_t bytes =
                 WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(written.data()), 8) &
                 (~std::uint64_t{0} >> (8 * (8 - size)));
-            const std::int32_t known = tagNames_.Find(bytes, static_cast<std::uint32_t>(size));
-            if (known != ShortWordTable::kMissing) return tagInfo_[static_cast<std::size_t>(known)];
-            tagNames_.Insert(bytes, static_cast<std::uint32_t>(size),
-                             static_cast<std::int32_t>(tagInfo_.size()));
-            tagInfo_.push_back(LookUpName(written));
-            return tagInfo_.back();
+            const std::int32_t known = tags_.written.Find(bytes, static_cast<std::uint32_t>(size));
+            if (known != ShortWordTable::kMissing) return static_cast<std::uint32_t>(known);
+            const std::uint32_t kind = KindOfLower(written);
+            tags_.written.Insert(bytes, static_cast<std::uint32_t>(size),
+                                 static_cast<std::int32_t>(kind));
+            return kind;
         }
-        otherName_ = LookUpName(written);
-        return otherName_;
+        return KindOfLower(written);
     }
 
-    TagName LookUpName(std::string_view written) {
+    std::uint32_t KindOfLower(std::string_view written) {
         const std::string_view lower = AnsiLowerInto(written, name_);
-        return {std::string(lower), counter_.Lookup().TagRating(lower)};
+        const std::int32_t known = tags_.lowerNames.Find(lower);
+        if (known != WordTable::kMissing) return static_cast<std::uint32_t>(known);
+        const auto kind = static_cast<std::uint32_t>(tags_.kinds.size());
+        tags_.kinds.push_back({counter_.Lookup().TagRating(lower)});
+        tags_.lowerNames.Insert(lower, static_cast<std::int32_t>(kind));
+        return kind;
+    }
+
+    // Opens a tag (PushTag): a tag rated below TagsMinimalRating hides the
+    // text up to its end.
+    void PushTag(std::uint32_t kindNumber) {
+        TagKind& kind = tags_.kinds[kindNumber];
+        const std::int32_t rating = kind.rating.value_or(0);
+        const bool skip = kind.rating && rating < rating_.TagsMinimalRating;
+        const std::uint32_t below = tags_.open.empty() ? bottomSum_ : tags_.open.back().sum;
+        const long double sum = CurrentTagSum(rating_) + static_cast<long double>(rating) / 100.0L;
+        rating_.TagSums.push_back(sum);
+        // A tag of no rating adds nothing: the sum stays the one below.
+        std::uint32_t number = below;
+        if (rating != 0) {
+            if (kind.fromSum != below) {
+                kind.fromSum = below;
+                kind.toSum = counter_.SumNumber(sum);
+            }
+            number = kind.toSum;
+        }
+        tags_.open.push_back({kindNumber, number, skip});
+        if (skip) {
+            ++hidingTags_;
+            rating_.SkipText = true;
+        }
+        counter_.EnterSum(number);
+    }
+
+    // Closes the topmost open tag of this kind and every tag above it (PopTag);
+    // when none is open, every open tag is closed.
+    void PopTag(std::uint32_t kind) {
+        std::size_t keep = tags_.open.size();
+        while (keep > 0 && tags_.open[keep - 1].kind != kind)
+            --keep;
+        CutTags(keep > 0 ? keep - 1 : 0);
+    }
+
+    // Keeps the first `size` open tags. Text stays hidden while any open tag
+    // hides it, and only then.
+    void CutTags(std::size_t size) {
+        for (std::size_t i = size; i < tags_.open.size(); ++i)
+            hidingTags_ -= tags_.open[i].skip ? 1 : 0;
+        tags_.open.resize(size);
+        rating_.TagSums.resize(size);
+        rating_.SkipText = hidingTags_ != 0;
+        counter_.EnterSum(size == 0 ? bottomSum_ : tags_.open.back().sum);
     }
 
     // Attribute values are never rated: the tag is read to its end.
     void ReadStartTag() {
         Next();
         if (token_.Kind != tkWord) return;  // a less-than sign in running text
-        if (!excluded_) {
-            const TagName& tag = NameOf(token_.Text);
-            PushTagRated(rating_, tag.lower, tag.rating);
-            counter_.TagsChanged();
-        }
+        if (!excluded_) PushTag(KindOf(token_.Text));
         SkipToTagEnd(true);
-        if (token_.Kind == tkEmptyTagClose && !excluded_) {
-            CutTagStack(rating_, rating_.TagStack.size() - 1);
-            counter_.TagsChanged();
-        }
+        if (token_.Kind == tkEmptyTagClose && !excluded_) CutTags(tags_.open.size() - 1);
     }
 
     // A comment whose first word is qmpnoindex starts a region left out of the
@@ -336,15 +396,20 @@ private:
     bool excluded_ = false;
     std::string excerpt_;
     std::string converted_;
-    std::string name_;          // a tag's or a marker's name in lower case
-    ShortWordTable& tagNames_;  // short tag names as written, to tagInfo_
-    std::vector<TagName>& tagInfo_;
-    TagName otherName_;  // a longer name
+    std::string name_;  // a tag's or a marker's name in lower case
+    TagNameScratch& tags_;
+    // The open tags stand in for the rating's TagStack, which stays empty;
+    // the rating's TagSums and SkipText follow them.
+    const std::uint32_t bottomSum_;  // the number of the sum of no open tags
+    std::size_t hidingTags_ = 0;     // open tags that hide the text
 };
 
-void AddKeywordsMeta(WordCounter& counter, FileBuffer& buffer, std::string_view charset) {
-    std::int64_t at = 0;
-    if (!FindText(buffer, "\"keywords\"", at)) return;
+// The keywords of the keywords meta: the quoted list after `keywordsEnd`, the
+// end of the first "keywords" in quotes (negative: there is none).
+void AddKeywordsMeta(WordCounter& counter, FileBuffer& buffer, std::int64_t keywordsEnd,
+                     std::string_view charset) {
+    if (keywordsEnd < 0) return;
+    SeekBuffer(buffer, keywordsEnd, SeekOrigin::kBegin);
     std::string list = ReadQuoted(buffer, '"');
     if (list.empty()) return;
     list.push_back(',');
@@ -491,40 +556,52 @@ void SortWords(TRating& rating) {
 
 bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
                 std::string& description, std::string_view charsetName) {
+    std::int64_t keywordsEnd = 0;
+    if (!FindText(buffer, kKeywordsMark, keywordsEnd)) keywordsEnd = -1;
+    return RateDocument(rating, EnsureLookup(rating), buffer, namePath, description, charsetName,
+                        keywordsEnd);
+}
+
+bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffer,
+                  std::string_view namePath, std::string& description,
+                  std::string_view charsetName, std::int64_t keywordsEnd) {
     rating.WordList.clear();
     rating.WordIndex.Clear();
     rating.TagStack.clear();
     rating.TagSums.clear();
     rating.SkipText = false;
     rating.FileSize = buffer.Size();
-    // One rating at a time runs on a thread (the tokenizer's flag is one for
-    // the whole program), so its scratch can be the thread's.
+    // A document is read from a clear flag, whatever the one before left.
+    PendingSpace = false;
+    // One rating at a time runs on a thread (the tokenizer's flag is the
+    // thread's), so its scratch can be the thread's.
     thread_local CountingScratch scratch;
     scratch.index.Clear();
     // Room for as many words as the last document had, up to a bound: the
     // list then grows without moving its entries again and again.
     thread_local std::size_t lastWords = 0;
     rating.WordList.reserve(std::min<std::size_t>(lastWords, 1 << 16));
-    WordCounter counter(rating, EnsureLookup(rating), scratch);
+    WordCounter counter(rating, lookup, scratch);
 
     // A byte-order mark is no text: read as letters it would become a
     // keyword of its own, or stick to the page's first word.
     const bool byteOrderMark = buffer.Data().substr(0, 3) == "\xEF\xBB\xBF";
     SeekBuffer(buffer, byteOrderMark ? 3 : 0, SeekOrigin::kBegin);
     thread_local TagNameScratch tagNames;
-    tagNames.table.Clear();
-    tagNames.info.clear();
+    tagNames.Clear();
     std::string excerpt = DocumentRater(rating, counter, buffer, charsetName, tagNames).Run();
     for (std::size_t run : {10, 8, 4, 2})
         ShortenSpaces(excerpt, run);
     description = std::move(excerpt);
 
-    AddKeywordsMeta(counter, buffer, charsetName);
+    AddKeywordsMeta(counter, buffer, keywordsEnd, charsetName);
     // The file name always counts, even when the text ended inside a tag that
     // hides its content (a page cut off by the depth limit inside a script).
     rating.SkipText = false;
     AddFileNameWords(counter, namePath);
     counter.Finish();
+    // The tags left open were the document's.
+    rating.TagSums.clear();
     lastWords = rating.WordList.size();
 
     // The group ratings of the entries were found when they were added.

@@ -9,7 +9,7 @@
 
 namespace qmp {
 
-bool PendingSpace = false;
+thread_local bool PendingSpace = false;
 
 namespace {
 
@@ -46,12 +46,13 @@ struct ByteClasses {
 
 // The letter test follows UTF8Mode and the system code page, which set.xml
 // and the start-up may change, so the classes are built again whenever
-// either differs from the one they were built for.
+// either differs from the one they were built for. Each thread that reads
+// documents keeps its own.
 const ByteClasses& CurrentClasses() {
-    static ByteClasses table;
-    static bool built = false;
-    static bool builtUtf8 = false;
-    static CharsetId builtPage = 0;
+    thread_local ByteClasses table;
+    thread_local bool built = false;
+    thread_local bool builtUtf8 = false;
+    thread_local CharsetId builtPage = 0;
     const CharsetId page = SystemCodePage();
     if (built && builtUtf8 == UTF8Mode && builtPage == page) return table;
     for (int b = 0; b < 256; ++b) {
@@ -123,20 +124,20 @@ const unsigned char* NextNotable(const unsigned char* from, const unsigned char*
 }
 
 // Ends a word at a white-space byte or a space entity: the space follows as a
-// token of its own, unless there is no word to return before it.
-void EndWordAtSpace(std::string_view word, TokenView& token) {
+// token of its own (`pending`), unless there is no word to return before it.
+void EndWordAtSpace(std::string_view word, TokenView& token, bool& pending) {
     if (word.empty()) {
         token = {tkSpace, " "};
     } else {
         token = {tkWord, word};
-        PendingSpace = true;
+        pending = true;
     }
 }
 
 }  // namespace
 
 TokenReader::TokenReader(FileBuffer& buffer)
-    : buffer_(buffer), programming_(ProgrammingLanguageMode) {
+    : buffer_(buffer), programming_(ProgrammingLanguageMode), pending_(PendingSpace) {
     const ByteClasses& current = CurrentClasses();
     classes_ = current.classes.data();
     lower_ = AnsiLowerTable();
@@ -157,6 +158,7 @@ TokenReader::~TokenReader() {
 
 void TokenReader::Sync() {
     SeekBuffer(buffer_, outside_ ? outsidePosition_ : at_ - begin_, SeekOrigin::kBegin);
+    PendingSpace = pending_;
 }
 
 void TokenReader::Next(Token& token) {
@@ -185,8 +187,8 @@ inline const unsigned char* TokenReader::EndOfRun(const unsigned char* from) con
 }
 
 void TokenReader::ReadNext(TokenView& token) {
-    if (PendingSpace) {
-        PendingSpace = false;
+    if (pending_) {
+        pending_ = false;
         token = {tkSpace, " "};
         return;
     }
@@ -202,7 +204,7 @@ void TokenReader::ReadNext(TokenView& token) {
         const unsigned char* end = EndOfRun(at_ + 1);
         const std::uint8_t after = end != end_ ? classes_[*end] : std::uint8_t{kOther};
         if ((after & kWhite) != 0) {
-            PendingSpace = true;
+            pending_ = true;
             at_ = end + 1;
         } else if ((after & kGlue) == 0) {
             at_ = end;
@@ -249,7 +251,7 @@ void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
                 return;
             }
         } else if ((classes_[x] & kWhite) != 0) {
-            return EndWordAtSpace(word(xAt), token);
+            return EndWordAtSpace(word(xAt), token, pending_);
         }
         if (x == '&') {
             copy(xAt);
@@ -258,7 +260,7 @@ void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
             const std::size_t added = scratch_.size() - before;
             if (added == 1 && scratch_.back() == ' ') {  // a space entity ends the word
                 scratch_.pop_back();
-                return EndWordAtSpace(scratch_, token);
+                return EndWordAtSpace(scratch_, token, pending_);
             }
             if (added >= 2) scratch_.push_back(' ');
             continue;
@@ -425,8 +427,8 @@ bool TokenReader::SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t
             empty = true;
         }
     }
-    length += (PendingSpace ? 1 : 0) + (close + 1 - at_);
-    PendingSpace = false;
+    length += (pending_ ? 1 : 0) + (close + 1 - at_);
+    pending_ = false;
     at_ = close + 1;
     token = empty ? TokenView{tkEmptyTagClose, "/>"} : TokenView{tkTagClose, ">"};
     return true;
@@ -445,10 +447,10 @@ bool TokenReader::SkipTextToTag(std::int64_t room, std::int64_t& length) {
             --stop;
         if (stop == at_) return false;
     }
-    const std::int64_t text = (PendingSpace ? 1 : 0) + (stop - at_);
+    const std::int64_t text = (pending_ ? 1 : 0) + (stop - at_);
     if (text > room) return false;
     length += text;
-    PendingSpace = false;
+    pending_ = false;
     at_ = stop;
     return true;
 }

@@ -45,15 +45,16 @@ struct TokenView {
 };
 
 // Set when a word was ended by a white-space byte: the next token is that
-// space. One flag for the whole program, not one per buffer; consumers ignore
-// a stray space token.
-extern bool PendingSpace;
+// space. One flag for each thread, not one per buffer; consumers ignore a
+// stray space token, and a document is read from a clear flag. A reader takes
+// the flag up when it is made and hands it back by Sync.
+extern thread_local bool PendingSpace;
 
 // Reads consecutive tokens of one buffer, with the modes and the letter test
 // taken once when it is made: a scan of a whole document then pays for them
 // only once. The buffer's position is brought up to date by Sync and when the
-// reader goes; nothing else may move it in between, and the modes must not
-// change while the reader lives.
+// reader goes; nothing else may move it (or set PendingSpace) in between,
+// and the modes must not change while the reader lives.
 class TokenReader final {
 public:
     explicit TokenReader(FileBuffer& buffer);
@@ -67,7 +68,7 @@ public:
     // The commonest token, a word of letters and digits that white space or a
     // byte of no word rule ends, is read right here in the caller's loop.
     void Next(TokenView& token) {
-        if (!PendingSpace && (ReadPlainWord(token) || ReadPlainByte(token))) return;
+        if (!pending_ && (ReadPlainWord(token) || ReadPlainByte(token))) return;
         ReadNext(token);
     }
     // Reads the tokens up to and including the next ">" (or "/>" when
@@ -86,8 +87,14 @@ public:
     // white-space byte before them.
     bool SkipTextToTag(std::int64_t room, std::int64_t& length);
 
-    // Writes the reading position back to the buffer.
+    // Writes the reading position back to the buffer, and the pending space
+    // to PendingSpace.
     void Sync();
+
+    // Whether the white-space byte that ended the last word is still to come
+    // as a token of its own; clearing it passes over that space.
+    bool HasPendingSpace() const { return pending_; }
+    void ClearPendingSpace() { pending_ = false; }
 
 private:
     bool ReadPlainWord(TokenView& token) {
@@ -108,7 +115,7 @@ private:
         token = {tkWord, {reinterpret_cast<const char*>(at_), static_cast<std::size_t>(length)}};
         at_ += length;
         if ((after & kWhite) != 0) {
-            PendingSpace = true;
+            pending_ = true;
             ++at_;
         }
         return true;
@@ -169,6 +176,7 @@ private:
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
+    bool pending_;  // PendingSpace while the reader reads
     std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
     const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };

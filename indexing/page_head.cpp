@@ -128,7 +128,7 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
                                "meta")) {
             // Reading the tokens to the end would find nothing and leave no
             // space pending.
-            PendingSpace = false;
+            reader.ClearPendingSpace();
             return fields;
         }
         if (!FindElementIn(reader, token, "meta")) return fields;
