@@ -134,7 +134,7 @@ void ExtractHtmlWith(const DocumentSettings& settings, std::string_view filePath
         record.Description = ToDatabaseText(JsUnescape(marked), charset);
     // Both marks are looked for in one pass.
     const auto [keywordsEnd, categoryEnd] =
-        FindQuotedMarks(buffer.Data(), std::array{kKeywordsMark, kCategoryMark});
+        FindQuotedMarks(buffer, std::array{kKeywordsMark, kCategoryMark});
     if (categoryEnd >= 0) {
         SeekBuffer(buffer, categoryEnd, SeekOrigin::kBegin);
         marked = ReadQuoted(buffer, '"');

@@ -1,6 +1,7 @@
 #include "indexing/keyword_rating.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -59,7 +60,7 @@ std::string_view Trim(std::string_view text) {
 
 // A keyword of the keywords meta whose first byte is one of these is markup
 // debris or a quotation.
-bool StartsLikeAKeyword(unsigned char first) {
+constexpr bool StartsLikeAKeyword(unsigned char first) {
     switch (first) {
         case ' ':
         case '"':
@@ -74,9 +75,18 @@ bool StartsLikeAKeyword(unsigned char first) {
 }
 
 // The same for a word or number of the text, which may also start with a
-// copyright or trade mark sign.
+// copyright or trade mark sign; looked up, as every word asks.
+constexpr std::array<bool, 256> kStartsLikeAWord = [] {
+    std::array<bool, 256> starts{};
+    for (int b = 0; b < 256; ++b) {
+        const auto first = static_cast<unsigned char>(b);
+        starts[first] = first != 0xA9 && first != 0x99 && StartsLikeAKeyword(first);
+    }
+    return starts;
+}();
+
 bool StartsLikeAWord(unsigned char first) {
-    return first != 0xA9 && first != 0x99 && StartsLikeAKeyword(first);
+    return kStartsLikeAWord[first];
 }
 
 // Rebuilds the word index from the word list, for callers from outside a
@@ -150,6 +160,7 @@ public:
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
           bytes_(buffer.Data()),
+          excerptFull_(rating.DescLength <= 0),
           tags_(tagNames),
           bottomSum_(counter.CurrentSumNumber()) {}
 
@@ -157,7 +168,7 @@ public:
         const std::int64_t limit = IndexDepthLimit;
         do {
             // Text that nothing rates: its tokens only count.
-            if (excluded_ || (rating_.SkipText && ExcerptFull())) {
+            if (quiet_) {
                 std::int64_t length = 0;
                 if (reader_.SkipTextToTag(limit - position_, length)) position_ += length;
             }
@@ -188,14 +199,19 @@ private:
     }
 
     // Full for good: it only ever grows.
-    bool ExcerptFull() const {
-        return static_cast<std::int64_t>(excerpt_.size()) >= rating_.DescLength;
+    bool ExcerptFull() const { return excerptFull_; }
+
+    bool ExcerptOpen() const { return !excerptFull_ && words_ >= rating_.DescOffset; }
+
+    void AddToExcerpt(std::string_view text, bool spaceBefore) {
+        if (spaceBefore) excerpt_.push_back(' ');
+        excerpt_ += text;
+        excerptFull_ = static_cast<std::int64_t>(excerpt_.size()) >= rating_.DescLength;
+        UpdateQuiet();
     }
 
-    bool ExcerptOpen() const {
-        return words_ >= rating_.DescOffset &&
-               static_cast<std::int64_t>(excerpt_.size()) < rating_.DescLength;
-    }
+    // Whatever changes one of the three below calls this.
+    void UpdateQuiet() { quiet_ = excluded_ || (rating_.SkipText && excerptFull_); }
 
     // How many bytes may be read from the first byte of `text` on: to the end
     // of the document when the text is a piece of it.
@@ -220,10 +236,7 @@ private:
                 return HandleWord();
             case tkNumber: {
                 if (excluded_) return;
-                if (ExcerptOpen()) {
-                    excerpt_.push_back(' ');
-                    excerpt_ += token_.Text;
-                }
+                if (ExcerptOpen()) AddToExcerpt(token_.Text, true);
                 std::string_view number = token_.Text;
                 if (!IsDigit(number.back())) number.remove_suffix(1);  // 12. gives 12
                 if (!number.empty() && StartsLikeAWord(static_cast<unsigned char>(number[0])))
@@ -231,7 +244,7 @@ private:
                 return;
             }
             case tkSymbol:
-                if (!excluded_ && ExcerptOpen()) excerpt_ += token_.Text;
+                if (!excluded_ && ExcerptOpen()) AddToExcerpt(token_.Text, false);
                 return;
             case tkTagOpen:
                 return ReadStartTag();
@@ -255,10 +268,7 @@ private:
 
     void HandleWord() {
         const std::string_view text = ToDatabase(token_.Text);
-        if (ExcerptOpen()) {
-            excerpt_.push_back(' ');
-            excerpt_ += text;
-        }
+        if (ExcerptOpen()) AddToExcerpt(text, true);
         if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
             counter_.AddWord(text, position_, Readable(text));
     }
@@ -314,6 +324,7 @@ private:
         if (skip) {
             ++hidingTags_;
             rating_.SkipText = true;
+            UpdateQuiet();
         }
         counter_.EnterSum(number);
     }
@@ -330,11 +341,13 @@ private:
     // Keeps the first `size` open tags. Text stays hidden while any open tag
     // hides it, and only then.
     void CutTags(std::size_t size) {
-        for (std::size_t i = size; i < tags_.open.size(); ++i)
-            hidingTags_ -= tags_.open[i].skip ? 1 : 0;
-        tags_.open.resize(size);
-        rating_.TagSums.resize(size);
+        while (tags_.open.size() > size) {
+            hidingTags_ -= tags_.open.back().skip ? 1 : 0;
+            tags_.open.pop_back();
+            rating_.TagSums.pop_back();
+        }
         rating_.SkipText = hidingTags_ != 0;
+        UpdateQuiet();
         counter_.EnterSum(size == 0 ? bottomSum_ : tags_.open.back().sum);
     }
 
@@ -366,6 +379,7 @@ private:
             excluded_ = true;
         else if (excluded_ && index)
             excluded_ = false;
+        UpdateQuiet();
     }
 
     void SkipUntil(TokenKind a, TokenKind b) {
@@ -395,6 +409,10 @@ private:
     std::int64_t words_ = 0;
     bool excluded_ = false;
     std::string excerpt_;
+    bool excerptFull_;  // the excerpt has DescLength bytes or more
+    // Text that nothing rates: left out, or hidden by a tag with the excerpt
+    // full.
+    bool quiet_ = false;
     std::string converted_;
     std::string name_;  // a tag's or a marker's name in lower case
     TagNameScratch& tags_;

@@ -3,13 +3,11 @@
 // character set of its meta elements, read through the markup tokenizer.
 
 #include <array>
-#include <cstring>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/file_buffer.h"
-#include "decoding/ansi_code_page.h"
 
 namespace qmp {
 
@@ -31,50 +29,24 @@ struct MetaFields {
 // stretch. Reads from the start.
 MetaFields ReadMetaFields(FileBuffer& buffer);
 
-// Where the first occurrence of each of `marks` ends (negative: nowhere), each
-// found from the start in any letter case as FindText finds it, in one pass
-// over the bytes. Every mark must begin with a double quote.
+// Where the first occurrence of each of the `count` marks ends, in `ends`
+// (negative: nowhere), each found from the start in any letter case as
+// FindText finds it, in one pass over the bytes. Every mark must begin with a
+// double quote. Moves the buffer's position.
+void FindQuotedMarks(FileBuffer& buffer, const std::string_view* marks, std::int64_t* ends,
+                     std::size_t count);
 template <std::size_t N>
-std::array<std::int64_t, N> FindQuotedMarks(std::string_view bytes,
+std::array<std::int64_t, N> FindQuotedMarks(FileBuffer& buffer,
                                             const std::array<std::string_view, N>& marks);
 
 // The marks of a page that extraction reads a quoted text after.
 inline constexpr std::string_view kCategoryMark = "\"quarrymap-category\"";
 
 template <std::size_t N>
-std::array<std::int64_t, N> FindQuotedMarks(std::string_view bytes,
+std::array<std::int64_t, N> FindQuotedMarks(FileBuffer& buffer,
                                             const std::array<std::string_view, N>& marks) {
     std::array<std::int64_t, N> ends;
-    ends.fill(-1);
-    const unsigned char* upper = AnsiUpperTable();
-    // The candidates are the quotes; a code page in which another byte
-    // upper-cases to a quote has them all looked at.
-    int quotes = 0;
-    for (int b = 0; b < 256; ++b)
-        quotes += upper[b] == '"' ? 1 : 0;
-    const auto matchesAt = [&](std::size_t at, std::string_view mark) {
-        if (bytes.size() - at < mark.size()) return false;
-        for (std::size_t i = 0; i < mark.size(); ++i) {
-            if (upper[static_cast<unsigned char>(bytes[at + i])] !=
-                upper[static_cast<unsigned char>(mark[i])])
-                return false;
-        }
-        return true;
-    };
-    std::size_t missing = N;
-    for (std::size_t at = 0; at < bytes.size() && missing > 0; ++at) {
-        if (quotes == 1) {
-            const void* quote = std::memchr(bytes.data() + at, '"', bytes.size() - at);
-            if (quote == nullptr) break;
-            at = static_cast<std::size_t>(static_cast<const char*>(quote) - bytes.data());
-        }
-        for (std::size_t m = 0; m < N; ++m) {
-            if (ends[m] < 0 && matchesAt(at, marks[m])) {
-                ends[m] = static_cast<std::int64_t>(at + marks[m].size());
-                --missing;
-            }
-        }
-    }
+    FindQuotedMarks(buffer, marks.data(), ends.data(), N);
     return ends;
 }
 
