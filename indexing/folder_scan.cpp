@@ -104,9 +104,9 @@ void Walk(ScanQueue& queue, ScanHost& host, std::string_view folder, std::int32_
 int ScanJobs = 0;
 
 int ScanJobCount() {
-    if (ScanJobs > 0) return ScanJobs;
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores > 0 ? static_cast<int>(std::min(cores, kMaxScanJobs)) : 1;
+    const unsigned wanted = ScanJobs > 0 ? static_cast<unsigned>(ScanJobs)
+                                         : std::max(std::thread::hardware_concurrency(), 1u);
+    return static_cast<int>(std::min(wanted, kMaxScanJobs));
 }
 
 std::string ScanLabelText(std::string_view path, int linkCount) {

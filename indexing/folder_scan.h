@@ -45,8 +45,8 @@ public:
 extern int ScanJobs;
 inline constexpr unsigned kMaxScanJobs = 256;
 
-// ScanJobs, with 0 taken as the machine's number of cores (at most
-// kMaxScanJobs).
+// ScanJobs, with 0 taken as the machine's number of cores; at most
+// kMaxScanJobs.
 int ScanJobCount();
 
 // The scanning window's label: the path, a line break (CR LF) and

@@ -216,10 +216,11 @@ private:
     // How many bytes may be read from the first byte of `text` on: to the end
     // of the document when the text is a piece of it.
     std::size_t Readable(std::string_view text) const {
-        const std::less_equal<const char*> notAfter;
-        const char* end = bytes_.data() + bytes_.size();
-        if (!bytes_.empty() && notAfter(bytes_.data(), text.data()) && notAfter(text.data(), end))
-            return static_cast<std::size_t>(end - text.data());
+        // One unsigned comparison of the addresses tells whether the text
+        // starts within the document.
+        const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(text.data()) -
+                                      reinterpret_cast<std::uintptr_t>(bytes_.data());
+        if (!bytes_.empty() && offset <= bytes_.size()) return bytes_.size() - offset;
         return text.size();
     }
 

@@ -414,7 +414,7 @@ const unsigned char* TokenReader::FirstNonPlain(unsigned char stop) const {
     }
 }
 
-bool TokenReader::SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
+bool TokenReader::SkipToFarTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
     const unsigned char* close = FirstNonPlain('>');
     if (close == end_ || *close != '>') return false;
     bool empty = false;

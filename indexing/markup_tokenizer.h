@@ -79,7 +79,14 @@ public:
     // near the end, or no ">" at all); the caller then reads them token by
     // token. The tokens of the bytes up to a ">" otherwise have texts of one
     // byte per byte, which is what makes the count plain.
-    bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length);
+    bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
+        // Most tags have no attributes: their ">" comes at once.
+        if (pending_ || at_ == end_ || *at_ != '>') return SkipToFarTagEnd(emptyTagEnds, token, length);
+        ++at_;
+        ++length;
+        token = {tkTagClose, ">"};
+        return true;
+    }
     // Reads the tokens up to the next "<", which is left to be read, adding
     // the lengths of their texts to `length`, provided they come to at most
     // `room` bytes; false, having read nothing, otherwise or as above. Where
@@ -156,6 +163,7 @@ private:
         return false;
     }
     void ReadNext(TokenView& token);
+    bool SkipToFarTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length);
     // The first byte from `from` on that is neither a letter nor a digit.
     const unsigned char* EndOfRun(const unsigned char* from) const;
     void ReadWord(const unsigned char* start, TokenView& token);
