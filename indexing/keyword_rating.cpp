@@ -267,7 +267,7 @@ private:
         }
     }
 
-    void HandleWord() {
+    [[gnu::always_inline]] void HandleWord() {
         const std::string_view text = ToDatabase(token_.Text);
         if (ExcerptOpen()) AddToExcerpt(text, true);
         if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
@@ -277,7 +277,7 @@ private:
     // The kind of a tag's name as written: its lower-case form, with its
     // rating in tags.xml. A page names few elements, each many times, so the
     // short names as written are worked out once per page.
-    std::uint32_t KindOf(std::string_view written) {
+    [[gnu::always_inline]] std::uint32_t KindOf(std::string_view written) {
         const std::size_t size = written.size();
         if (size - 1 < 8 && Readable(written) >= 8) {
             const std::uint64_t bytes =

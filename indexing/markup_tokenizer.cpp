@@ -146,6 +146,8 @@ TokenReader::TokenReader(FileBuffer& buffer)
     const std::string_view data = buffer.Data();
     begin_ = data.empty() ? kNoBytes : reinterpret_cast<const unsigned char*>(data.data());
     end_ = begin_ + data.size();
+    lastChunk_ = runsByChunk_ && data.size() >= 8 ? reinterpret_cast<std::uintptr_t>(end_ - 8) : 0;
+    lastQuad_ = data.size() >= 4 ? reinterpret_cast<std::uintptr_t>(end_ - 4) : 0;
     // A position outside the bytes reads as the end and is left as it was.
     outsidePosition_ = buffer.Position();
     outside_ = outsidePosition_ < 0 || outsidePosition_ > static_cast<std::int64_t>(data.size());

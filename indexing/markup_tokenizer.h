@@ -106,7 +106,8 @@ public:
 private:
     bool ReadPlainWord(TokenView& token) {
         using namespace token_bytes;
-        if (!runsByChunk_ || end_ - at_ < 8 || (classes_[*at_] & kLetter) == 0) return false;
+        if (reinterpret_cast<std::uintptr_t>(at_) > lastChunk_ || (classes_[*at_] & kLetter) == 0)
+            return false;
         const std::uint64_t stops = RunStops(at_, highLetters_);
         if (stops == 0) return false;
         const int length = FirstStop(stops);
@@ -131,7 +132,7 @@ private:
     // stop that neither comes near the end nor may start ".net", the opener of
     // a start or end tag, and a byte of no word rule (a comma, a quote).
     bool ReadPlainByte(TokenView& token) {
-        if (end_ - at_ < 4) return false;
+        if (reinterpret_cast<std::uintptr_t>(at_) > lastQuad_) return false;
         const unsigned char x = *at_;
         const std::uint8_t xClass = classes_[x];
         if ((xClass & token_bytes::kWhite) != 0) {
@@ -182,6 +183,10 @@ private:
     const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
     const unsigned char* lower_;   // the code page's lower-case table
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
+    // The addresses, as numbers, of the last byte from which eight and four
+    // bytes can be read; 0 when there is none (or runs are not read by chunks).
+    std::uintptr_t lastChunk_;
+    std::uintptr_t lastQuad_;
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
     bool pending_;  // PendingSpace while the reader reads
