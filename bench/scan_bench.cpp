@@ -173,20 +173,15 @@ public:
     void ReportPageNotFound(std::string_view) override {}
 };
 
-// Scans `site` into an empty database at `database` and saves it; gives the
-// CPU time it took, every thread's.
-double ScanIntoEmptyDatabase(benchmark::State& state, const std::string& site,
-                             const std::string& database) {
-    const std::string data = std::string(QMP_SOURCE_DIR) + "data/";
-    state.PauseTiming();
-    fs::copy_file(data + "Templates/Full page/searchdb.js", database,
+// Puts an empty database at `database`.
+void EmptyDatabase(const std::string& database) {
+    fs::copy_file(std::string(QMP_SOURCE_DIR) + "data/Templates/Full page/searchdb.js", database,
                   fs::copy_options::overwrite_existing);
-    qmp::InitDefaults();
-    qmp::ResetProjectSettings();
-    // As the window does when it opens a database.
-    qmp::LoadProjectSettings(database);
-    state.ResumeTiming();
+}
 
+// Scans `site` into the database at `database` and saves it; gives the CPU
+// time it took, every thread's.
+double Scan(benchmark::State& state, const std::string& site, const std::string& database) {
     const double before = ProcessCpuSeconds();
     qmp::NullHost host;
     SilentScan scan;
@@ -196,6 +191,19 @@ double ScanIntoEmptyDatabase(benchmark::State& state, const std::string& site,
     qmp::StopRequested = true;
     if (!qmp::SaveDatabase(host)) state.SkipWithError("the save failed");
     return ProcessCpuSeconds() - before;
+}
+
+// Scan into an empty database, from the program's start-up state with the
+// project's settings loaded, as the window has them after opening it.
+double ScanIntoEmptyDatabase(benchmark::State& state, const std::string& site,
+                             const std::string& database) {
+    state.PauseTiming();
+    EmptyDatabase(database);
+    qmp::InitDefaults();
+    qmp::ResetProjectSettings();
+    qmp::LoadProjectSettings(database);
+    state.ResumeTiming();
+    return Scan(state, site, database);
 }
 
 void ReportPages(benchmark::State& state, int pages, double cpuSeconds) {
@@ -291,9 +299,22 @@ void BM_PageCostBySettingsSize(benchmark::State& state) {
     const std::string site = SettingsSite(static_cast<int>(state.range(0)));
     qmp::SetProgramDirOverride(std::string(QMP_SOURCE_DIR) + "data/");
     qmp::ScanJobs = 1;
+    // The first reading of the files in a run (again when set.xml turns
+    // UTF-8 mode on) is a cost of the scan, not of its pages: a first scan,
+    // not timed, has made it, as an earlier scan in the window has.
+    const std::string database = site + "searchdb.js";
+    EmptyDatabase(database);
+    qmp::InitDefaults();
+    qmp::ResetProjectSettings();
+    qmp::LoadProjectSettings(database);
+    Scan(state, site + "pages/", database);
     double cpu = 0.0;
-    for (auto _ : state)
-        cpu += ScanIntoEmptyDatabase(state, site + "pages/", site + "searchdb.js");
+    for (auto _ : state) {
+        state.PauseTiming();
+        EmptyDatabase(database);
+        state.ResumeTiming();
+        cpu += Scan(state, site + "pages/", database);
+    }
     if (qmp::Links.Count() != 200) state.SkipWithError("not every page was added");
     ReportPages(state, 200, cpu);
     qmp::ScanJobs = 0;

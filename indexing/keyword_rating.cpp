@@ -217,11 +217,10 @@ private:
     // of the document when the text is a piece of it.
     std::size_t Readable(std::string_view text) const {
         // One unsigned comparison of the addresses tells whether the text
-        // starts within the document.
+        // starts within the document (an empty document holds no text).
         const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(text.data()) -
                                       reinterpret_cast<std::uintptr_t>(bytes_.data());
-        if (!bytes_.empty() && offset <= bytes_.size()) return bytes_.size() - offset;
-        return text.size();
+        return offset < bytes_.size() ? bytes_.size() - offset : text.size();
     }
 
     // The text in the database encoding.

@@ -149,7 +149,7 @@ public:
     // Inlined into the document reader's loop, which it is most of.
     [[gnu::always_inline]] void AddWord(std::string_view word, std::int64_t position,
                                         std::size_t readable = 0) {
-        if (word == "-" || rating_.SkipText) return;
+        if (rating_.SkipText || (word.size() == 1 && word[0] == '-')) return;
         const std::size_t size = word.size();
         std::int32_t form = 0;
         if (size - 1 < 8 && readable >= 8) {
