@@ -268,8 +268,7 @@ std::string SettingsSite(int kilobytes) {
         fs::create_directories(root / "pages");
         std::mt19937 random(20240612);
         for (int p = 0; p < 200; ++p)
-            std::ofstream(root / "pages" / ("page" + std::to_string(p) + ".html"),
-                          std::ios::binary)
+            std::ofstream(root / "pages" / ("page" + std::to_string(p) + ".html"), std::ios::binary)
                 << Page(random, p);
         if (kilobytes > 0) {
             // Groups of made-up words, rated like favoured words.

@@ -82,7 +82,8 @@ TBaseRecord ExtractionPool::TakeOldest(const std::function<void()>& whileWaiting
         Read(*slot);
     } else {
         std::unique_lock lock(mutex_);
-        WaitFor(lock, [&slot] { return slot->done; }, whileWaiting);
+        const auto read = [&slot] { return slot->done; };
+        WaitFor(lock, read, whileWaiting);
     }
     if (slot->failure) std::rethrow_exception(slot->failure);
     return std::move(slot->record);
@@ -93,7 +94,8 @@ void ExtractionPool::DiscardAll(const std::function<void()>& whileWaiting) {
     if (workers_.empty()) return;
     std::unique_lock lock(mutex_);
     queued_.clear();
-    WaitFor(lock, [this] { return reading_ == 0; }, whileWaiting);
+    const auto idle = [this] { return reading_ == 0; };
+    WaitFor(lock, idle, whileWaiting);
 }
 
 }  // namespace qmp

@@ -71,8 +71,8 @@ private:
                  const std::function<void()>& whileWaiting);
 
     std::mutex mutex_;
-    std::condition_variable work_;      // a request to read, or the end
-    std::condition_variable finished_;  // a document read
+    std::condition_variable work_;              // a request to read, or the end
+    std::condition_variable finished_;          // a document read
     std::deque<std::shared_ptr<Slot>> order_;   // asked for and not taken, oldest first
     std::deque<std::shared_ptr<Slot>> queued_;  // not started yet, oldest first
     int reading_ = 0;                           // workers reading a document

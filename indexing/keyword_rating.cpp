@@ -135,10 +135,10 @@ struct OpenTag {
 
 // The tag names and open tags of a page, kept between pages for their storage.
 struct TagNameScratch {
-    ShortWordTable written;       // short names as written -> their kind
-    WordTable lowerNames;         // names in lower case -> their kind
-    std::vector<TagKind> kinds;   // by kind
-    std::vector<OpenTag> open;    // the open-tag stack, bottom first
+    ShortWordTable written;      // short names as written -> their kind
+    WordTable lowerNames;        // names in lower case -> their kind
+    std::vector<TagKind> kinds;  // by kind
+    std::vector<OpenTag> open;   // the open-tag stack, bottom first
 
     void Clear() {
         written.Clear();
@@ -581,8 +581,8 @@ bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
 }
 
 bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffer,
-                  std::string_view namePath, std::string& description,
-                  std::string_view charsetName, std::int64_t keywordsEnd) {
+                  std::string_view namePath, std::string& description, std::string_view charsetName,
+                  std::int64_t keywordsEnd) {
     rating.WordList.clear();
     rating.WordIndex.Clear();
     rating.TagStack.clear();

@@ -35,8 +35,8 @@ inline constexpr std::string_view kKeywordsMark = "\"keywords\"";
 // meta was looked for already: `keywordsEnd` is the position just after the
 // first kKeywordsMark, negative when there is none.
 bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffer,
-                  std::string_view namePath, std::string& description,
-                  std::string_view charsetName, std::int64_t keywordsEnd);
+                  std::string_view namePath, std::string& description, std::string_view charsetName,
+                  std::int64_t keywordsEnd);
 
 // Opens `name` (lower case) on the open-tag stack with its tags.xml rating;
 // a tag rated below TagsMinimalRating hides the text up to its end.

@@ -81,7 +81,8 @@ public:
     // byte per byte, which is what makes the count plain.
     bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
         // Most tags have no attributes: their ">" comes at once.
-        if (pending_ || at_ == end_ || *at_ != '>') return SkipToFarTagEnd(emptyTagEnds, token, length);
+        if (pending_ || at_ == end_ || *at_ != '>')
+            return SkipToFarTagEnd(emptyTagEnds, token, length);
         ++at_;
         ++length;
         token = {tkTagClose, ">"};
@@ -189,7 +190,7 @@ private:
     std::uintptr_t lastQuad_;
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
-    bool pending_;  // PendingSpace while the reader reads
+    bool pending_;         // PendingSpace while the reader reads
     std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
     const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };

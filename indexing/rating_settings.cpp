@@ -493,8 +493,8 @@ std::shared_ptr<const DocumentSettings> ProjectSettingsWatch::Next(
     }
     // Reading the files sets the switches as it goes.
     if (beforeChange) beforeChange();
-    LoadKey key{*paths[0],     *paths[1],     *paths[2], identities[0], identities[1],
-                identities[2], false,         false,     0};
+    LoadKey key{*paths[0], *paths[1], *paths[2], identities[0], identities[1], identities[2],
+                false,     false,     0};
     NoteSwitchesOfKey(key);
     TRating rating;
     const CachedLoad& load = ReadAndKeep(rating, std::move(key), *paths[0], *paths[1], *paths[2]);

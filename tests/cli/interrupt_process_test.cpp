@@ -76,9 +76,9 @@ TEST(InterruptProcess, CtrlCStopsTheScanAndSaves) {
         if (std::string_view(jobs) == "1") {
             EXPECT_EQ(added, 2);
         }
-        EXPECT_EQ(test::ReadFileBytes(output), "Links added: " + std::to_string(added) +
-                                                   ". Links in the database: " +
-                                                   std::to_string(added) + ".\n");
+        EXPECT_EQ(test::ReadFileBytes(output),
+                  "Links added: " + std::to_string(added) +
+                      ". Links in the database: " + std::to_string(added) + ".\n");
     }
 }
 

@@ -22,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::RecordingScanHost;
+using test::StoppingHost;
 using test::TempFolder;
 
 constexpr int kJobCounts[] = {1, 2, 8};
@@ -107,22 +108,24 @@ TEST(ParallelScan, ExampleSiteComesOutTheSameForEveryJobCount) {
 // references, UTF-8, hidden and left-out text, pages cut by the depth limit
 // right after a word and a blank, stop folders and settings files.
 int WriteGeneratedSite(const TempFolder& site, int pages) {
-    site.Write("set.xml",
-               "<settings><KeysCount value=\"6\"/><BeginOfFile value=\"150\"/>"
-               "<EndOfFile value=\"50\"/><WordPositionWeight value=\"100\"/>"
-               "<WordCaseWeight value=\"100\"/><YyyRating value=\"120\"/><zzzRating value=\"90\"/>"
-               "<TagWeight value=\"100\"/><CountWeight value=\"30\"/><ExistingWeight value=\"100\"/>"
-               "<FileNameWeight value=\"40\"/><KeywordRating value=\"300\"/>"
-               "<DescOffset value=\"3\"/><DescLength value=\"60\"/><IndexDepthLimit value=\"1\"/>"
-               "<UTF8Mode value=\"1\"/><StopDirs value=\"skip\"/></settings>");
-    site.Write("tags.xml", "<tags><title rating=\"300\"/><h1 rating=\"200\"/>"
-                           "<em rating=\"50\"/><script rating=\"-100\"/></tags>");
-    site.Write("words.xml", "<words><group rating=\"-100\">the and of a</group>"
-                            "<group rating=\"200\">granite slate</group></words>");
-    const char* words[] = {"granite", "Slate",  "quarry", "the",       "and", "caf\xC3\xA9",
-                           "kiln",    "WAGON",  "of",     "Stra\xC3\x9F"
-                                                          "e",
-                           "mp3",     "e-mail", "2024",   "incline",   "a",   "don't"};
+    site.Write(
+        "set.xml",
+        "<settings><KeysCount value=\"6\"/><BeginOfFile value=\"150\"/>"
+        "<EndOfFile value=\"50\"/><WordPositionWeight value=\"100\"/>"
+        "<WordCaseWeight value=\"100\"/><YyyRating value=\"120\"/><zzzRating value=\"90\"/>"
+        "<TagWeight value=\"100\"/><CountWeight value=\"30\"/><ExistingWeight value=\"100\"/>"
+        "<FileNameWeight value=\"40\"/><KeywordRating value=\"300\"/>"
+        "<DescOffset value=\"3\"/><DescLength value=\"60\"/><IndexDepthLimit value=\"1\"/>"
+        "<UTF8Mode value=\"1\"/><StopDirs value=\"skip\"/></settings>");
+    site.Write("tags.xml",
+               "<tags><title rating=\"300\"/><h1 rating=\"200\"/>"
+               "<em rating=\"50\"/><script rating=\"-100\"/></tags>");
+    site.Write("words.xml",
+               "<words><group rating=\"-100\">the and of a</group>"
+               "<group rating=\"200\">granite slate</group></words>");
+    const char* words[] = {"granite", "Slate",   "quarry", "the",         "and", "caf\xC3\xA9",
+                           "kiln",    "WAGON",   "of",     "gr\xC3\xBCn", "mp3", "e-mail",
+                           "2024",    "incline", "a",      "don't"};
     std::mt19937 random(20250611);
     const auto text = [&](int count) {
         std::string out;
@@ -133,9 +136,10 @@ int WriteGeneratedSite(const TempFolder& site, int pages) {
     int linked = 0;
     for (int i = 0; i < pages; ++i) {
         const bool skipped = i % 97 == 0;
-        std::string name = (skipped ? "skip/" : "s" + std::to_string(i % 10) + "/t" +
-                                                    std::to_string(i / 10 % 10) + "/") +
-                           "p" + std::to_string(i) + (i % 17 == 0 ? ".txt" : ".html");
+        std::string name =
+            (skipped ? "skip/"
+                     : "s" + std::to_string(i % 10) + "/t" + std::to_string(i / 10 % 10) + "/") +
+            "p" + std::to_string(i) + (i % 17 == 0 ? ".txt" : ".html");
         std::string page = "<html><head><title>" + text(3) + "</title>";
         if (i % 3 == 0) page += "<meta name=\"description\" content=\"" + text(5) + "\">";
         if (i % 5 == 0) page += "<meta name=\"keywords\" content=\"" + text(2) + "\">";
@@ -172,19 +176,6 @@ TEST(ParallelScanLarge, GeneratedSiteComesOutTheSameForEveryJobCount) {
                        "/p" + std::to_string(i) + ".html");
     });
 }
-
-// A host that presses Stop while the n-th file is shown.
-class StoppingHost final : public RecordingScanHost {
-public:
-    explicit StoppingHost(std::size_t stopAt) : stopAt_(stopAt) {}
-    void ShowProgress(std::string_view path, int linkCount) override {
-        RecordingScanHost::ShowProgress(path, linkCount);
-        if (shown.size() == stopAt_) StopRequested = true;
-    }
-
-private:
-    std::size_t stopAt_;
-};
 
 std::vector<std::string> LinkUrls() {
     std::vector<std::string> urls;
