@@ -205,13 +205,6 @@ LoadKey MakeLoadKey(std::string_view tagsFile, std::string_view wordsFile,
                    SystemCodePage()};
 }
 
-// The switches of the key being read (the settings that steer the reading).
-void NoteSwitchesOfKey(LoadKey& key) {
-    key.utf8 = UTF8Mode;
-    key.programming = ProgrammingLanguageMode;
-    key.codePage = SystemCodePage();
-}
-
 bool FileExists(std::string_view path) {
     struct stat info {};
     return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -493,9 +486,9 @@ std::shared_ptr<const DocumentSettings> ProjectSettingsWatch::Next(
     }
     // Reading the files sets the switches as it goes.
     if (beforeChange) beforeChange();
-    LoadKey key{*paths[0], *paths[1], *paths[2], identities[0], identities[1], identities[2],
-                false,     false,     0};
-    NoteSwitchesOfKey(key);
+    LoadKey key{*paths[0],       *paths[1],     *paths[2], identities[0],
+                identities[1],   identities[2], UTF8Mode,  ProgrammingLanguageMode,
+                SystemCodePage()};
     TRating rating;
     const CachedLoad& load = ReadAndKeep(rating, std::move(key), *paths[0], *paths[1], *paths[2]);
     if (load.effect.complete) RebuildDerivedLists();
