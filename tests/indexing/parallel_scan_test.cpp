@@ -164,7 +164,7 @@ int WriteGeneratedSite(const TempFolder& site, int pages) {
 }
 
 // Labelled "large" (see tests/CMakeLists.txt): it reads ten thousand pages
-// six times.
+// six times, in about half a minute under the sanitizers.
 TEST(ParallelScanLarge, GeneratedSiteComesOutTheSameForEveryJobCount) {
     TempFolder folder;
     const int pages = WriteGeneratedSite(folder, 10000);
