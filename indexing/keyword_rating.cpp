@@ -121,6 +121,7 @@ void ShortenSpaces(std::string& text, std::size_t run) {
 // the same tags under the same tags again and again.
 struct TagKind {
     std::optional<std::int32_t> rating;
+    long double term;  // rating / 100, worked out once (a division is slow)
     std::uint32_t fromSum = kNoTagSum;
     std::uint32_t toSum = kNoTagSum;
 };
@@ -297,7 +298,8 @@ private:
         const std::int32_t known = tags_.lowerNames.Find(lower);
         if (known != WordTable::kMissing) return static_cast<std::uint32_t>(known);
         const auto kind = static_cast<std::uint32_t>(tags_.kinds.size());
-        tags_.kinds.push_back({counter_.Lookup().TagRating(lower)});
+        const std::optional<std::int32_t> rating = counter_.Lookup().TagRating(lower);
+        tags_.kinds.push_back({rating, static_cast<long double>(rating.value_or(0)) / 100.0L});
         tags_.lowerNames.Insert(lower, static_cast<std::int32_t>(kind));
         return kind;
     }
@@ -309,7 +311,7 @@ private:
         const std::int32_t rating = kind.rating.value_or(0);
         const bool skip = kind.rating && rating < rating_.TagsMinimalRating;
         const std::uint32_t below = tags_.open.empty() ? bottomSum_ : tags_.open.back().sum;
-        const long double sum = CurrentTagSum(rating_) + static_cast<long double>(rating) / 100.0L;
+        const long double sum = CurrentTagSum(rating_) + kind.term;
         rating_.TagSums.push_back(sum);
         // A tag of no rating adds nothing: the sum stays the one below.
         std::uint32_t number = below;
