@@ -74,8 +74,8 @@ bool IsSettingsFile(std::string_view name) {
 
 // The walk of a scan: the entries of `folder` in order, sub-folders at the
 // point where they come, each file that is to be linked queued.
-void Walk(ScanQueue& queue, ScanHost& host, std::string_view folder, std::int32_t category,
-          bool recurse, bool addExisting) {
+void Walk(ScanQueue& queue, std::string_view folder, std::int32_t category, bool recurse,
+          bool addExisting) {
     if (StopRequested || queue.Stopped()) return;
     const std::string base = IncludeTrailingSeparator(folder);
     const std::vector<FolderEntry> entries = ReadFolder(ToOsPath(base));
@@ -85,7 +85,7 @@ void Walk(ScanQueue& queue, ScanHost& host, std::string_view folder, std::int32_
         const std::string name = FromOsName(entry.osName);
         if (entry.kind == EntryKind::kFolder) {
             if (recurse && !IsStopFolder(name))
-                Walk(queue, host, base + name + "/", category, recurse, addExisting);
+                Walk(queue, base + name + "/", category, recurse, addExisting);
         } else if (entry.kind == EntryKind::kFile) {
             std::string path = base + name;
             if (StopRequested || IsSettingsFile(name) || !HasListedExtension(path)) continue;
@@ -134,7 +134,7 @@ void ScanFolder(ScanHost& host, std::string_view folder, std::int32_t category, 
                 bool addExisting) {
     if (StopRequested) return;
     ScanQueue queue(host, ScanJobCount(), !addExisting);
-    Walk(queue, host, folder, category, recurse, addExisting);
+    Walk(queue, folder, category, recurse, addExisting);
     queue.Finish();
 }
 
