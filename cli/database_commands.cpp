@@ -61,6 +61,21 @@ void RunStoppable(Session& session, Work work) {
         session.console.err << "Stopped: the links found so far are kept and saved.\n";
 }
 
+// Takes the --jobs option into ScanJobs; false (and the error shown, a wrong
+// command line) when its value is no number of jobs.
+bool TakeJobs(Session& session, const ParsedArgs& args) {
+    if (!args.Has("jobs")) return true;
+    const std::string text = args.Value("jobs");
+    const std::optional<std::int32_t> jobs = ParseInteger(text);
+    if (!jobs || *jobs < 1 || *jobs > static_cast<std::int32_t>(kMaxScanJobs)) {
+        UsageError(session, "'" + text + "' is not a number of jobs from 1 to " +
+                                std::to_string(kMaxScanJobs));
+        return false;
+    }
+    ScanJobs = *jobs;
+    return true;
+}
+
 }  // namespace
 
 int AddSiteCommand(Session& session, const ParsedArgs& args) {
@@ -73,6 +88,7 @@ int AddSiteCommand(Session& session, const ParsedArgs& args) {
         category = ParseInteger(text);
         if (!category) return UsageError(session, "'" + text + "' is not a valid integer value");
     }
+    if (!TakeJobs(session, args)) return kExitUsage;
     if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
     if (!IsExistingFolder(*folder)) {
         session.host.Error("The folder " + *folder + " does not exist.");
@@ -99,6 +115,7 @@ int AddSiteCommand(Session& session, const ParsedArgs& args) {
 int UpdateCommand(Session& session, const ParsedArgs& args) {
     const auto database = session.Path(args.positional[0]);
     if (!database) return kExitUsage;
+    if (!TakeJobs(session, args)) return kExitUsage;
     if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
 
     OpenDatabase(session.host, *database);

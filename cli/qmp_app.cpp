@@ -50,26 +50,29 @@ const std::vector<Command>& Commands() {
          0,
          TemplatesCommand},
         {"addsite",
-         "DB FOLDER [--category N] [--no-subfolders] [--existing]",
+         "DB FOLDER [--category N] [--no-subfolders] [--existing] [--jobs N]",
          "Adds a link for every page, text, play list and audio file in FOLDER and\n"
          "its sub-folders to the search database DB, and saves it. Ctrl+C stops the\n"
          "scan; the links found so far are saved.\n"
          "\n"
          "  --category N     the category number of the new links (default: 0)\n"
          "  --no-subfolders  only the files directly in FOLDER\n"
-         "  --existing       also files that already have a link (added again)\n",
-         {{"category", true}, {"no-subfolders", false}, {"existing", false}},
+         "  --existing       also files that already have a link (added again)\n"
+         "  --jobs N         read N files at once (default: one for each core)\n",
+         {{"category", true}, {"no-subfolders", false}, {"existing", false}, {"jobs", true}},
          2,
          2,
          AddSiteCommand},
         {"update",
-         "DB",
+         "DB [--jobs N]",
          "Reads the file of every link of the search database DB again, refreshes\n"
          "its caption, description and keywords (the category stays), and saves it.\n"
          "Links to other sites and links with the keyword ~ or dont_update stay as\n"
          "they are; a missing page is reported and its link kept. Ctrl+C stops the\n"
-         "update; what was refreshed so far is saved.\n",
-         {},
+         "update; what was refreshed so far is saved.\n"
+         "\n"
+         "  --jobs N  read N files at once (default: one for each core)\n",
+         {{"jobs", true}},
          1,
          1,
          UpdateCommand},
@@ -144,6 +147,7 @@ void ResetProgramState() {
     InitDefaults();
     ResetProjectSettings();
     StopRequested = false;
+    ScanJobs = 0;
 }
 
 }  // namespace

@@ -16,6 +16,15 @@ if(QMP_SANITIZE)
   target_link_options(qmp_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(QMP_TSAN)
+  if(QMP_SANITIZE)
+    message(FATAL_ERROR "QMP_TSAN and QMP_SANITIZE exclude each other: ThreadSanitizer "
+                        "cannot run beside AddressSanitizer")
+  endif()
+  target_compile_options(qmp_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(qmp_options INTERFACE -fsanitize=thread)
+endif()
+
 if(QMP_BUILD_FUZZ)
   # Coverage instrumentation for libFuzzer in every library the targets link.
   target_compile_options(qmp_options INTERFACE -fsanitize=fuzzer-no-link)

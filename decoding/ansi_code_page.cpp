@@ -107,6 +107,10 @@ const unsigned char* AnsiLowerTable() {
     return State().lower;
 }
 
+const unsigned char* AnsiUpperTable() {
+    return State().upper;
+}
+
 unsigned char AnsiLowerChar(unsigned char byte) {
     return State().lower[byte];
 }

@@ -44,6 +44,8 @@ unsigned char AnsiLowerChar(unsigned char byte);
 // AnsiLowerChar of every byte (256 entries), for readers of many bytes; the
 // entries follow the code page when it changes.
 const unsigned char* AnsiLowerTable();
+// AnsiUpperChar of every byte, in the same way.
+const unsigned char* AnsiUpperTable();
 std::string AnsiUpperCase(std::string_view text);
 std::string AnsiLowerCase(std::string_view text);
 

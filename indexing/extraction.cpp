@@ -14,6 +14,7 @@
 #include "media/document_filters.h"
 #include "indexing/keyword_rating.h"
 #include "indexing/link_urls.h"
+#include "indexing/markup_tokenizer.h"
 #include "indexing/page_head.h"
 #include "indexing/project_settings.h"
 #include "indexing/rating_settings.h"
@@ -105,13 +106,15 @@ std::string TempPagePath() {
     return TempFileName("tor");
 }
 
-void ExtractHtml(std::string_view filePath, std::string_view namePath, TBaseRecord& record,
-                 std::string_view databasePath) {
-    const std::string projectFolder = ExtractFilePath(databasePath);
-    TRating rating;
-    LoadRatingSettings(rating, RatingFilePath(projectFolder, "tags.xml"),
-                       RatingFilePath(projectFolder, "words.xml"),
-                       RatingFilePath(projectFolder, "set.xml"));
+namespace {
+
+// ExtractHtml with the document's settings given.
+void ExtractHtmlWith(const DocumentSettings& settings, std::string_view filePath,
+                     std::string_view namePath, TBaseRecord& record,
+                     std::string_view databasePath) {
+    // A document is read from a clear flag, whatever the one before left.
+    PendingSpace = false;
+    TRating rating = settings.rating;
 
     record = EmptyRecord();
     record.URL = RelativeUrl(databasePath, filePath);
@@ -129,12 +132,18 @@ void ExtractHtml(std::string_view filePath, std::string_view namePath, TBaseReco
         record.Caption = ToDatabaseText(JsUnescape(marked), charset);
     if (!JSPageDescSign.empty() && FindQuotedAfter(buffer, JSPageDescSign, marked))
         record.Description = ToDatabaseText(JsUnescape(marked), charset);
-    if (FindQuotedAfter(buffer, "\"quarrymap-category\"", marked) && !marked.empty())
-        record.Category = IntegerPrefix(Trim(marked));
+    // Both marks are looked for in one pass.
+    const auto [keywordsEnd, categoryEnd] =
+        FindQuotedMarks(buffer, std::array{kKeywordsMark, kCategoryMark});
+    if (categoryEnd >= 0) {
+        SeekBuffer(buffer, categoryEnd, SeekOrigin::kBegin);
+        marked = ReadQuoted(buffer, '"');
+        if (!marked.empty()) record.Category = IntegerPrefix(Trim(marked));
+    }
 
     // The document is rated from the bytes already read.
     std::string excerpt;
-    RateBuffer(rating, buffer, namePath, excerpt, charset);
+    RateDocument(rating, *settings.lookup, buffer, namePath, excerpt, charset, keywordsEnd);
     CloseFileBuffer(buffer);
     if (record.Description.empty() && !excerpt.empty())
         record.Description = "..." + excerpt + "...";
@@ -149,22 +158,40 @@ void ExtractHtml(std::string_view filePath, std::string_view namePath, TBaseReco
         keyword = StorableText(keyword);
 }
 
-void ExtractAudio(std::string_view filePath, std::string_view databasePath, TBaseRecord& record) {
+// ExtractAudio with the document's settings given.
+void ExtractAudioWith(const DocumentSettings& settings, std::string_view filePath,
+                      std::string_view databasePath, TBaseRecord& record) {
     const std::string page = AudioDescriptionPage(filePath);
     const std::string name = TempPagePath();
     if (name.empty()) return;
     const std::string pagePath = name + ".html";
     if (!WriteTemporaryFile(pagePath, page)) return;
-    ExtractHtml(pagePath, filePath, record, databasePath);
+    ExtractHtmlWith(settings, pagePath, filePath, record, databasePath);
     RemoveFile(pagePath);
     record.URL = RelativeUrl(databasePath, filePath);
 }
 
+}  // namespace
+
+void ExtractHtml(std::string_view filePath, std::string_view namePath, TBaseRecord& record,
+                 std::string_view databasePath) {
+    ExtractHtmlWith(*LoadDocumentSettings(databasePath), filePath, namePath, record, databasePath);
+}
+
+void ExtractAudio(std::string_view filePath, std::string_view databasePath, TBaseRecord& record) {
+    ExtractAudioWith(*LoadDocumentSettings(databasePath), filePath, databasePath, record);
+}
+
 void ExtractFile(std::string_view filePath, std::string_view databasePath, TBaseRecord& record) {
+    ExtractFileWith(*LoadDocumentSettings(databasePath), filePath, databasePath, record);
+}
+
+void ExtractFileWith(const DocumentSettings& settings, std::string_view filePath,
+                     std::string_view databasePath, TBaseRecord& record) {
     const std::string extension = FileExtension(filePath);
     record = EmptyRecord();
     if (IsAudioExtension(extension)) {
-        ExtractAudio(filePath, databasePath, record);
+        ExtractAudioWith(settings, filePath, databasePath, record);
         if (!record.Keywords.empty()) return;
         record.Caption.clear();
         const std::string url = RelativeUrl(databasePath, filePath);
@@ -173,13 +200,14 @@ void ExtractFile(std::string_view filePath, std::string_view databasePath, TBase
         if (!name.empty()) {
             const std::string textPath = name + ".txt";
             if (FilterToTextFile(filePath, textPath, true))
-                ExtractHtml(textPath, filePath, record, databasePath);
+                ExtractHtmlWith(settings, textPath, filePath, record, databasePath);
             RemoveFile(textPath);
         }
         record.URL = url;
-        if (record.Keywords.empty()) ExtractHtml(filePath, filePath, record, databasePath);
+        if (record.Keywords.empty())
+            ExtractHtmlWith(settings, filePath, filePath, record, databasePath);
     } else if (IsPageExtension(extension)) {
-        ExtractHtml(filePath, filePath, record, databasePath);
+        ExtractHtmlWith(settings, filePath, filePath, record, databasePath);
     } else {
         record.Description = std::string(kUnsupportedExtensionMessage);
     }

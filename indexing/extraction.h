@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/link_table.h"
+#include "indexing/rating_settings.h"
 
 namespace qmp {
 
@@ -23,6 +24,13 @@ inline constexpr std::string_view kUnsupportedExtensionMessage =
 // description. All text comes out in the database encoding. A window that
 // waits on it shows the wait cursor around it.
 void ExtractFile(std::string_view filePath, std::string_view databasePath, TBaseRecord& record);
+
+// ExtractFile with the rating settings of the document given, for a caller
+// that follows the settings files itself (ProjectSettingsWatch). Looks at no
+// settings file and changes no program-wide value: any number of threads may
+// extract at once, while the project-wide switches stay as they are.
+void ExtractFileWith(const DocumentSettings& settings, std::string_view filePath,
+                     std::string_view databasePath, TBaseRecord& record);
 
 // Reads the page at `filePath` into `record`; `namePath` is the file whose
 // name gives the file-name words and the file-name caption (the page itself,

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "core/program_values.h"
-#include "indexing/extraction.h"
-#include "indexing/link_url_index.h"
 #include "indexing/link_urls.h"
 #include "indexing/project_settings.h"
+#include "indexing/scan_queue.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 
@@ -72,13 +72,42 @@ bool IsSettingsFile(std::string_view name) {
     return name == "set.xml" || name == "words.xml" || name == "tags.xml";
 }
 
-// The stored URLs of Links, kept in step with the table.
-LinkUrlIndex& UrlIndex() {
-    static LinkUrlIndex index;
-    return index;
+// The walk of a scan: the entries of `folder` in order, sub-folders at the
+// point where they come, each file that is to be linked queued.
+void Walk(ScanQueue& queue, std::string_view folder, std::int32_t category, bool recurse,
+          bool addExisting) {
+    if (StopRequested || queue.Stopped()) return;
+    const std::string base = IncludeTrailingSeparator(folder);
+    const std::vector<FolderEntry> entries = ReadFolder(ToOsPath(base));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0 && (StopRequested || queue.Stopped())) return;
+        const FolderEntry& entry = entries[i];
+        const std::string name = FromOsName(entry.osName);
+        if (entry.kind == EntryKind::kFolder) {
+            if (recurse && !IsStopFolder(name))
+                Walk(queue, base + name + "/", category, recurse, addExisting);
+        } else if (entry.kind == EntryKind::kFile) {
+            std::string path = base + name;
+            if (StopRequested || IsSettingsFile(name) || !HasListedExtension(path)) continue;
+            if (!addExisting) {
+                // Linked already, or about to be by a document read ahead.
+                const std::string url = RelativeUrl(DatabasePath, path);
+                if (LinkedUrls().Contains(Links, url) || queue.Queues(url)) continue;
+            }
+            queue.Append(std::move(path), category);
+        }
+    }
 }
 
 }  // namespace
+
+int ScanJobs = 0;
+
+int ScanJobCount() {
+    const unsigned wanted = ScanJobs > 0 ? static_cast<unsigned>(ScanJobs)
+                                         : std::max(std::thread::hardware_concurrency(), 1u);
+    return static_cast<int>(std::min(wanted, kMaxScanJobs));
+}
 
 std::string ScanLabelText(std::string_view path, int linkCount) {
     return std::string(path) + "\r\nFiles indexed: " + std::to_string(linkCount);
@@ -89,39 +118,24 @@ std::string PageNotFoundText(std::string_view decodedUrl) {
 }
 
 bool IsLinkPresent(std::string_view filePath) {
-    return UrlIndex().Contains(Links, RelativeUrl(DatabasePath, filePath));
+    return LinkedUrls().Contains(Links, RelativeUrl(DatabasePath, filePath));
 }
 
 void AddFile(ScanHost& host, std::string_view filePath, std::int32_t category) {
     if (StopRequested) return;
     if (IsSettingsFile(ExtractFileName(filePath))) return;
     if (!HasListedExtension(filePath)) return;
-    host.ShowProgress(filePath, Links.Count());
-    TBaseRecord record;
-    ExtractFile(filePath, DatabasePath, record);
-    record.Category = category;
-    const std::uint64_t before = Links.Revision();
-    Links.Add(std::move(record));
-    UrlIndex().NoteAdded(Links, before);
+    ScanQueue queue(host, 1);
+    queue.Append(std::string(filePath), category);
+    queue.Finish();
 }
 
 void ScanFolder(ScanHost& host, std::string_view folder, std::int32_t category, bool recurse,
                 bool addExisting) {
     if (StopRequested) return;
-    const std::string base = IncludeTrailingSeparator(folder);
-    const std::vector<FolderEntry> entries = ReadFolder(ToOsPath(base));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0 && StopRequested) return;
-        const FolderEntry& entry = entries[i];
-        const std::string name = FromOsName(entry.osName);
-        if (entry.kind == EntryKind::kFolder) {
-            if (recurse && !IsStopFolder(name))
-                ScanFolder(host, base + name + "/", category, recurse, addExisting);
-        } else if (entry.kind == EntryKind::kFile) {
-            const std::string path = base + name;
-            if (addExisting || !IsLinkPresent(path)) AddFile(host, path, category);
-        }
-    }
+    ScanQueue queue(host, ScanJobCount(), !addExisting);
+    Walk(queue, folder, category, recurse, addExisting);
+    queue.Finish();
 }
 
 }  // namespace qmp

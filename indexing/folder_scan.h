@@ -21,18 +21,33 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 class ScanHost {
 public:
     virtual ~ScanHost() = default;
-    // Before each file: the file's path and the number of links so far (the
-    // window's label: ScanLabelText); then pending window messages run, which
-    // is when a Stop is seen.
+    // Before each file is linked (or its link replaced): the file's path and
+    // the number of links so far (the window's label: ScanLabelText); then
+    // pending window messages run, which is when a Stop is seen. Called on
+    // the thread that started the scan, as are the other calls.
     virtual void ShowProgress(std::string_view path, int linkCount) = 0;
     // The update found no file for a link whose decoded URL is `decodedUrl`:
     // the warning PageNotFoundText (caption "Warning"). The update goes on.
     virtual void ReportPageNotFound(std::string_view decodedUrl) = 0;
-    // Called now and then while a scan or an update waits for a file that
+    // Called every 50 ms while a scan or an update waits for a file that
     // takes long to read, so that the window stays alive and a Stop is seen
     // before the next file.
     virtual void WhileWaiting() {}
 };
+
+// How many documents a scan or an update reads at once, each on a worker
+// thread of its own: 0 (the default) takes one for each core of the machine,
+// 1 reads them one after another on the caller's thread. The walk of the
+// folders, the test for files linked already, the progress and every change
+// to Links stay on the caller's thread, in order, so Links comes out the
+// same for every number; a Stop keeps nothing that was read ahead. The
+// window's setting and qmp's --jobs option set it before a scan or update.
+extern int ScanJobs;
+inline constexpr unsigned kMaxScanJobs = 256;
+
+// ScanJobs, with 0 taken as the machine's number of cores; at most
+// kMaxScanJobs.
+int ScanJobCount();
 
 // The scanning window's label: the path, a line break (CR LF) and
 // "Files indexed: " with the number of links.

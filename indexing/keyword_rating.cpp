@@ -1,6 +1,7 @@
 #include "indexing/keyword_rating.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -59,7 +60,7 @@ std::string_view Trim(std::string_view text) {
 
 // A keyword of the keywords meta whose first byte is one of these is markup
 // debris or a quotation.
-bool StartsLikeAKeyword(unsigned char first) {
+constexpr bool StartsLikeAKeyword(unsigned char first) {
     switch (first) {
         case ' ':
         case '"':
@@ -74,9 +75,18 @@ bool StartsLikeAKeyword(unsigned char first) {
 }
 
 // The same for a word or number of the text, which may also start with a
-// copyright or trade mark sign.
+// copyright or trade mark sign; looked up, as every word asks.
+constexpr std::array<bool, 256> kStartsLikeAWord = [] {
+    std::array<bool, 256> starts{};
+    for (int b = 0; b < 256; ++b) {
+        const auto first = static_cast<unsigned char>(b);
+        starts[first] = first != 0xA9 && first != 0x99 && StartsLikeAKeyword(first);
+    }
+    return starts;
+}();
+
 bool StartsLikeAWord(unsigned char first) {
-    return first != 0xA9 && first != 0x99 && StartsLikeAKeyword(first);
+    return kStartsLikeAWord[first];
 }
 
 // Rebuilds the word index from the word list, for callers from outside a
@@ -106,16 +116,37 @@ void ShortenSpaces(std::string& text, std::size_t run) {
     text = std::move(out);
 }
 
-// A tag's name in lower case, and its rating in tags.xml (none: not there).
-struct TagName {
-    std::string lower;
+// A tag name of a page, in lower case: its rating in tags.xml (none: not
+// there), and the tag sum it last led to from which one, since a page opens
+// the same tags under the same tags again and again.
+struct TagKind {
     std::optional<std::int32_t> rating;
+    long double term;  // rating / 100, worked out once (a division is slow)
+    std::uint32_t fromSum = kNoTagSum;
+    std::uint32_t toSum = kNoTagSum;
 };
 
-// The tag names of a page, kept between pages for their storage.
+// An open tag as the document reader keeps it: its kind, the number of the
+// tag sum up to it (WordCounter::SumNumber), and whether it hides the text.
+struct OpenTag {
+    std::uint32_t kind;
+    std::uint32_t sum;
+    bool skip;
+};
+
+// The tag names and open tags of a page, kept between pages for their storage.
 struct TagNameScratch {
-    ShortWordTable table;
-    std::vector<TagName> info;
+    ShortWordTable written;      // short names as written -> their kind
+    WordTable lowerNames;        // names in lower case -> their kind
+    std::vector<TagKind> kinds;  // by kind
+    std::vector<OpenTag> open;   // the open-tag stack, bottom first
+
+    void Clear() {
+        written.Clear();
+        lowerNames.Clear();
+        kinds.clear();
+        open.clear();
+    }
 };
 
 // One pass over the document's tokens: words and their positions, the open
@@ -130,14 +161,15 @@ public:
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
           bytes_(buffer.Data()),
-          tagNames_(tagNames.table),
-          tagInfo_(tagNames.info) {}
+          excerptFull_(rating.DescLength <= 0),
+          tags_(tagNames),
+          bottomSum_(counter.CurrentSumNumber()) {}
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
         do {
             // Text that nothing rates: its tokens only count.
-            if (excluded_ || (rating_.SkipText && ExcerptFull())) {
+            if (quiet_) {
                 std::int64_t length = 0;
                 if (reader_.SkipTextToTag(limit - position_, length)) position_ += length;
             }
@@ -151,8 +183,8 @@ public:
                 // a space that does nothing but count: it is taken here, as
                 // the next pass would take it, unless the depth limit stops
                 // the reading first.
-                const bool space = PendingSpace && position_ <= limit;
-                PendingSpace = PendingSpace && !space;
+                const bool space = reader_.HasPendingSpace() && position_ <= limit;
+                if (space) reader_.ClearPendingSpace();
                 position_ += space ? 1 : 0;
             } else if (token_.Kind != tkSpace) {
                 Handle();
@@ -168,23 +200,28 @@ private:
     }
 
     // Full for good: it only ever grows.
-    bool ExcerptFull() const {
-        return static_cast<std::int64_t>(excerpt_.size()) >= rating_.DescLength;
+    bool ExcerptFull() const { return excerptFull_; }
+
+    bool ExcerptOpen() const { return !excerptFull_ && words_ >= rating_.DescOffset; }
+
+    void AddToExcerpt(std::string_view text, bool spaceBefore) {
+        if (spaceBefore) excerpt_.push_back(' ');
+        excerpt_ += text;
+        excerptFull_ = static_cast<std::int64_t>(excerpt_.size()) >= rating_.DescLength;
+        UpdateQuiet();
     }
 
-    bool ExcerptOpen() const {
-        return words_ >= rating_.DescOffset &&
-               static_cast<std::int64_t>(excerpt_.size()) < rating_.DescLength;
-    }
+    // Whatever changes one of the three below calls this.
+    void UpdateQuiet() { quiet_ = excluded_ || (rating_.SkipText && excerptFull_); }
 
     // How many bytes may be read from the first byte of `text` on: to the end
     // of the document when the text is a piece of it.
     std::size_t Readable(std::string_view text) const {
-        const std::less_equal<const char*> notAfter;
-        const char* end = bytes_.data() + bytes_.size();
-        if (!bytes_.empty() && notAfter(bytes_.data(), text.data()) && notAfter(text.data(), end))
-            return static_cast<std::size_t>(end - text.data());
-        return text.size();
+        // One unsigned comparison of the addresses tells whether the text
+        // starts within the document (an empty document holds no text).
+        const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(text.data()) -
+                                      reinterpret_cast<std::uintptr_t>(bytes_.data());
+        return offset < bytes_.size() ? bytes_.size() - offset : text.size();
     }
 
     // The text in the database encoding.
@@ -200,10 +237,7 @@ private:
                 return HandleWord();
             case tkNumber: {
                 if (excluded_) return;
-                if (ExcerptOpen()) {
-                    excerpt_.push_back(' ');
-                    excerpt_ += token_.Text;
-                }
+                if (ExcerptOpen()) AddToExcerpt(token_.Text, true);
                 std::string_view number = token_.Text;
                 if (!IsDigit(number.back())) number.remove_suffix(1);  // 12. gives 12
                 if (!number.empty() && StartsLikeAWord(static_cast<unsigned char>(number[0])))
@@ -212,17 +246,14 @@ private:
             }
             case tkSymbol:
                 // A symbol of UTF-8 mode may be a character of the page's code page.
-                if (!excluded_ && ExcerptOpen()) excerpt_ += ToDatabase(token_.Text);
+                if (!excluded_ && ExcerptOpen()) AddToExcerpt(ToDatabase(token_.Text), false);
                 return;
             case tkTagOpen:
                 return ReadStartTag();
             case tkEndTagOpen:
                 Next();
                 if (token_.Kind != tkWord) return;  // "</" in running text
-                if (!excluded_) {
-                    PopTagWith(rating_, NameOf(token_.Text).lower);
-                    counter_.TagsChanged();
-                }
+                if (!excluded_) PopTag(KindOf(token_.Text));
                 SkipToTagEnd(false);
                 return;
             case tkCommentOpen:
@@ -237,55 +268,99 @@ private:
         }
     }
 
-    void HandleWord() {
+    [[gnu::always_inline]] void HandleWord() {
         const std::string_view text = ToDatabase(token_.Text);
-        if (ExcerptOpen()) {
-            excerpt_.push_back(' ');
-            excerpt_ += text;
-        }
+        if (ExcerptOpen()) AddToExcerpt(text, true);
         if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
             counter_.AddWord(text, position_, Readable(text));
     }
 
-    // The lower-case form of a tag's name as written, with its rating in
-    // tags.xml: a page names few elements, each many times, so the short
-    // names are worked out once per page.
-    const TagName& NameOf(std::string_view written) {
+    // The kind of a tag's name as written: its lower-case form, with its
+    // rating in tags.xml. A page names few elements, each many times, so the
+    // short names as written are worked out once per page.
+    [[gnu::always_inline]] std::uint32_t KindOf(std::string_view written) {
         const std::size_t size = written.size();
         if (size - 1 < 8 && Readable(written) >= 8) {
             const std::uint64_t bytes =
                 WordTable::LoadChunk(reinterpret_cast<const unsigned char*>(written.data()), 8) &
                 (~std::uint64_t{0} >> (8 * (8 - size)));
-            const std::int32_t known = tagNames_.Find(bytes, static_cast<std::uint32_t>(size));
-            if (known != ShortWordTable::kMissing) return tagInfo_[static_cast<std::size_t>(known)];
-            tagNames_.Insert(bytes, static_cast<std::uint32_t>(size),
-                             static_cast<std::int32_t>(tagInfo_.size()));
-            tagInfo_.push_back(LookUpName(written));
-            return tagInfo_.back();
+            const std::int32_t known = tags_.written.Find(bytes, static_cast<std::uint32_t>(size));
+            if (known != ShortWordTable::kMissing) return static_cast<std::uint32_t>(known);
+            const std::uint32_t kind = KindOfLower(written);
+            tags_.written.Insert(bytes, static_cast<std::uint32_t>(size),
+                                 static_cast<std::int32_t>(kind));
+            return kind;
         }
-        otherName_ = LookUpName(written);
-        return otherName_;
+        return KindOfLower(written);
     }
 
-    TagName LookUpName(std::string_view written) {
+    std::uint32_t KindOfLower(std::string_view written) {
         const std::string_view lower = AnsiLowerInto(written, name_);
-        return {std::string(lower), counter_.Lookup().TagRating(lower)};
+        const std::int32_t known = tags_.lowerNames.Find(lower);
+        if (known != WordTable::kMissing) return static_cast<std::uint32_t>(known);
+        const auto kind = static_cast<std::uint32_t>(tags_.kinds.size());
+        const std::optional<std::int32_t> rating = counter_.Lookup().TagRating(lower);
+        tags_.kinds.push_back({rating, static_cast<long double>(rating.value_or(0)) / 100.0L});
+        tags_.lowerNames.Insert(lower, static_cast<std::int32_t>(kind));
+        return kind;
+    }
+
+    // Opens a tag (PushTag): a tag rated below TagsMinimalRating hides the
+    // text up to its end.
+    void PushTag(std::uint32_t kindNumber) {
+        TagKind& kind = tags_.kinds[kindNumber];
+        const std::int32_t rating = kind.rating.value_or(0);
+        const bool skip = kind.rating && rating < rating_.TagsMinimalRating;
+        const std::uint32_t below = tags_.open.empty() ? bottomSum_ : tags_.open.back().sum;
+        const long double sum = CurrentTagSum(rating_) + kind.term;
+        rating_.TagSums.push_back(sum);
+        // A tag of no rating adds nothing: the sum stays the one below.
+        std::uint32_t number = below;
+        if (rating != 0) {
+            if (kind.fromSum != below) {
+                kind.fromSum = below;
+                kind.toSum = counter_.SumNumber(sum);
+            }
+            number = kind.toSum;
+        }
+        tags_.open.push_back({kindNumber, number, skip});
+        if (skip) {
+            ++hidingTags_;
+            rating_.SkipText = true;
+            UpdateQuiet();
+        }
+        counter_.EnterSum(number);
+    }
+
+    // Closes the topmost open tag of this kind and every tag above it (PopTag);
+    // when none is open, every open tag is closed.
+    void PopTag(std::uint32_t kind) {
+        std::size_t keep = tags_.open.size();
+        while (keep > 0 && tags_.open[keep - 1].kind != kind)
+            --keep;
+        CutTags(keep > 0 ? keep - 1 : 0);
+    }
+
+    // Keeps the first `size` open tags. Text stays hidden while any open tag
+    // hides it, and only then.
+    void CutTags(std::size_t size) {
+        while (tags_.open.size() > size) {
+            hidingTags_ -= tags_.open.back().skip ? 1 : 0;
+            tags_.open.pop_back();
+            rating_.TagSums.pop_back();
+        }
+        rating_.SkipText = hidingTags_ != 0;
+        UpdateQuiet();
+        counter_.EnterSum(size == 0 ? bottomSum_ : tags_.open.back().sum);
     }
 
     // Attribute values are never rated: the tag is read to its end.
     void ReadStartTag() {
         Next();
         if (token_.Kind != tkWord) return;  // a less-than sign in running text
-        if (!excluded_) {
-            const TagName& tag = NameOf(token_.Text);
-            PushTagRated(rating_, tag.lower, tag.rating);
-            counter_.TagsChanged();
-        }
+        if (!excluded_) PushTag(KindOf(token_.Text));
         SkipToTagEnd(true);
-        if (token_.Kind == tkEmptyTagClose && !excluded_) {
-            CutTagStack(rating_, rating_.TagStack.size() - 1);
-            counter_.TagsChanged();
-        }
+        if (token_.Kind == tkEmptyTagClose && !excluded_) CutTags(tags_.open.size() - 1);
     }
 
     // A comment whose first word is qmpnoindex starts a region left out of the
@@ -307,6 +382,7 @@ private:
             excluded_ = true;
         else if (excluded_ && index)
             excluded_ = false;
+        UpdateQuiet();
     }
 
     void SkipUntil(TokenKind a, TokenKind b) {
@@ -336,16 +412,25 @@ private:
     std::int64_t words_ = 0;
     bool excluded_ = false;
     std::string excerpt_;
+    bool excerptFull_;  // the excerpt has DescLength bytes or more
+    // Text that nothing rates: left out, or hidden by a tag with the excerpt
+    // full.
+    bool quiet_ = false;
     std::string converted_;
-    std::string name_;          // a tag's or a marker's name in lower case
-    ShortWordTable& tagNames_;  // short tag names as written, to tagInfo_
-    std::vector<TagName>& tagInfo_;
-    TagName otherName_;  // a longer name
+    std::string name_;  // a tag's or a marker's name in lower case
+    TagNameScratch& tags_;
+    // The open tags stand in for the rating's TagStack, which stays empty;
+    // the rating's TagSums and SkipText follow them.
+    const std::uint32_t bottomSum_;  // the number of the sum of no open tags
+    std::size_t hidingTags_ = 0;     // open tags that hide the text
 };
 
-void AddKeywordsMeta(WordCounter& counter, FileBuffer& buffer, std::string_view charset) {
-    std::int64_t at = 0;
-    if (!FindText(buffer, "\"keywords\"", at)) return;
+// The keywords of the keywords meta: the quoted list after `keywordsEnd`, the
+// end of the first "keywords" in quotes (negative: there is none).
+void AddKeywordsMeta(WordCounter& counter, FileBuffer& buffer, std::int64_t keywordsEnd,
+                     std::string_view charset) {
+    if (keywordsEnd < 0) return;
+    SeekBuffer(buffer, keywordsEnd, SeekOrigin::kBegin);
     std::string list = ReadQuoted(buffer, '"');
     if (list.empty()) return;
     list.push_back(',');
@@ -492,40 +577,52 @@ void SortWords(TRating& rating) {
 
 bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
                 std::string& description, std::string_view charsetName) {
+    std::int64_t keywordsEnd = 0;
+    if (!FindText(buffer, kKeywordsMark, keywordsEnd)) keywordsEnd = -1;
+    return RateDocument(rating, EnsureLookup(rating), buffer, namePath, description, charsetName,
+                        keywordsEnd);
+}
+
+bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffer,
+                  std::string_view namePath, std::string& description, std::string_view charsetName,
+                  std::int64_t keywordsEnd) {
     rating.WordList.clear();
     rating.WordIndex.Clear();
     rating.TagStack.clear();
     rating.TagSums.clear();
     rating.SkipText = false;
     rating.FileSize = buffer.Size();
-    // One rating at a time runs on a thread (the tokenizer's flag is one for
-    // the whole program), so its scratch can be the thread's.
+    // A document is read from a clear flag, whatever the one before left.
+    PendingSpace = false;
+    // One rating at a time runs on a thread (the tokenizer's flag is the
+    // thread's), so its scratch can be the thread's.
     thread_local CountingScratch scratch;
     scratch.index.Clear();
     // Room for as many words as the last document had, up to a bound: the
     // list then grows without moving its entries again and again.
     thread_local std::size_t lastWords = 0;
     rating.WordList.reserve(std::min<std::size_t>(lastWords, 1 << 16));
-    WordCounter counter(rating, EnsureLookup(rating), scratch);
+    WordCounter counter(rating, lookup, scratch);
 
     // A byte-order mark is no text: read as letters it would become a
     // keyword of its own, or stick to the page's first word.
     const bool byteOrderMark = buffer.Data().substr(0, 3) == "\xEF\xBB\xBF";
     SeekBuffer(buffer, byteOrderMark ? 3 : 0, SeekOrigin::kBegin);
     thread_local TagNameScratch tagNames;
-    tagNames.table.Clear();
-    tagNames.info.clear();
+    tagNames.Clear();
     std::string excerpt = DocumentRater(rating, counter, buffer, charsetName, tagNames).Run();
     for (std::size_t run : {10, 8, 4, 2})
         ShortenSpaces(excerpt, run);
     description = std::move(excerpt);
 
-    AddKeywordsMeta(counter, buffer, charsetName);
+    AddKeywordsMeta(counter, buffer, keywordsEnd, charsetName);
     // The file name always counts, even when the text ended inside a tag that
     // hides its content (a page cut off by the depth limit inside a script).
     rating.SkipText = false;
     AddFileNameWords(counter, namePath);
     counter.Finish();
+    // The tags left open were the document's.
+    rating.TagSums.clear();
     lastWords = rating.WordList.size();
 
     // The group ratings of the entries were found when they were added.

@@ -10,6 +10,7 @@
 
 #include "core/file_buffer.h"
 #include "indexing/rating.h"
+#include "indexing/rating_lookup.h"
 
 namespace qmp {
 
@@ -24,6 +25,18 @@ bool RateFile(TRating& rating, std::string_view filePath, std::string_view nameP
 // RateFile over a document already held in `buffer` (read from its start).
 bool RateBuffer(TRating& rating, FileBuffer& buffer, std::string_view namePath,
                 std::string& description, std::string_view charsetName);
+
+// What marks the keywords meta: the first occurrence, in any letter case, is
+// followed by the quoted list of keywords.
+inline constexpr std::string_view kKeywordsMark = "\"keywords\"";
+
+// RateBuffer with the rating's tag table and word groups given by `lookup`
+// (the rating's own tables are not looked at), for a document whose keywords
+// meta was looked for already: `keywordsEnd` is the position just after the
+// first kKeywordsMark, negative when there is none.
+bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffer,
+                  std::string_view namePath, std::string& description, std::string_view charsetName,
+                  std::int64_t keywordsEnd);
 
 // Opens `name` (lower case) on the open-tag stack with its tags.xml rating;
 // a tag rated below TagsMinimalRating hides the text up to its end.

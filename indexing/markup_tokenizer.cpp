@@ -9,7 +9,7 @@
 
 namespace qmp {
 
-bool PendingSpace = false;
+thread_local bool PendingSpace = false;
 
 namespace {
 
@@ -46,12 +46,13 @@ struct ByteClasses {
 
 // The letter test follows UTF8Mode and the system code page, which set.xml
 // and the start-up may change, so the classes are built again whenever
-// either differs from the one they were built for.
+// either differs from the one they were built for. Each thread that reads
+// documents keeps its own.
 const ByteClasses& CurrentClasses() {
-    static ByteClasses table;
-    static bool built = false;
-    static bool builtUtf8 = false;
-    static CharsetId builtPage = 0;
+    thread_local ByteClasses table;
+    thread_local bool built = false;
+    thread_local bool builtUtf8 = false;
+    thread_local CharsetId builtPage = 0;
     const CharsetId page = SystemCodePage();
     if (built && builtUtf8 == UTF8Mode && builtPage == page) return table;
     for (int b = 0; b < 256; ++b) {
@@ -126,13 +127,13 @@ const unsigned char* NextNotable(const unsigned char* from, const unsigned char*
 }
 
 // Ends a word at a white-space byte or a space entity: the space follows as a
-// token of its own, unless there is no word to return before it.
-void EndWordAtSpace(std::string_view word, TokenView& token) {
+// token of its own (`pending`), unless there is no word to return before it.
+void EndWordAtSpace(std::string_view word, TokenView& token, bool& pending) {
     if (word.empty()) {
         token = {tkSpace, " "};
     } else {
         token = {tkWord, word};
-        PendingSpace = true;
+        pending = true;
     }
 }
 
@@ -142,7 +143,8 @@ TokenReader::TokenReader(FileBuffer& buffer, CharsetId textCharset)
     : buffer_(buffer),
       programming_(ProgrammingLanguageMode),
       utf8_(UTF8Mode),
-      textCharset_(textCharset) {
+      textCharset_(textCharset),
+      pending_(PendingSpace) {
     const ByteClasses& current = CurrentClasses();
     classes_ = current.classes.data();
     lower_ = AnsiLowerTable();
@@ -151,6 +153,8 @@ TokenReader::TokenReader(FileBuffer& buffer, CharsetId textCharset)
     const std::string_view data = buffer.Data();
     begin_ = data.empty() ? kNoBytes : reinterpret_cast<const unsigned char*>(data.data());
     end_ = begin_ + data.size();
+    lastChunk_ = runsByChunk_ && data.size() >= 8 ? reinterpret_cast<std::uintptr_t>(end_ - 8) : 0;
+    lastQuad_ = data.size() >= 4 ? reinterpret_cast<std::uintptr_t>(end_ - 4) : 0;
     // A position outside the bytes reads as the end and is left as it was.
     outsidePosition_ = buffer.Position();
     outside_ = outsidePosition_ < 0 || outsidePosition_ > static_cast<std::int64_t>(data.size());
@@ -163,6 +167,7 @@ TokenReader::~TokenReader() {
 
 void TokenReader::Sync() {
     SeekBuffer(buffer_, outside_ ? outsidePosition_ : at_ - begin_, SeekOrigin::kBegin);
+    PendingSpace = pending_;
 }
 
 void TokenReader::Next(Token& token) {
@@ -191,8 +196,8 @@ inline const unsigned char* TokenReader::EndOfRun(const unsigned char* from) con
 }
 
 void TokenReader::ReadNext(TokenView& token) {
-    if (PendingSpace) {
-        PendingSpace = false;
+    if (pending_) {
+        pending_ = false;
         token = {tkSpace, " "};
         return;
     }
@@ -208,7 +213,7 @@ void TokenReader::ReadNext(TokenView& token) {
         const unsigned char* end = EndOfRun(at_ + 1);
         const std::uint8_t after = end != end_ ? classes_[*end] : std::uint8_t{kOther};
         if ((after & kWhite) != 0) {
-            PendingSpace = true;
+            pending_ = true;
             at_ = end + 1;
         } else if ((after & kGlue) == 0) {
             at_ = end;
@@ -272,7 +277,7 @@ void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
                 return;
             }
         } else if ((classes_[x] & kWhite) != 0) {
-            return EndWordAtSpace(word(xAt), token);
+            return EndWordAtSpace(word(xAt), token, pending_);
         }
         if (x == '&') {
             copy(xAt);
@@ -281,7 +286,7 @@ void TokenReader::ReadWord(const unsigned char* start, TokenView& token) {
             const std::size_t added = scratch_.size() - before;
             if (added == 1 && scratch_.back() == ' ') {  // a space entity ends the word
                 scratch_.pop_back();
-                return EndWordAtSpace(scratch_, token);
+                return EndWordAtSpace(scratch_, token, pending_);
             }
             if (utf8_) {
                 const std::string_view text = std::string_view(scratch_).substr(before);
@@ -461,7 +466,7 @@ const unsigned char* TokenReader::FirstNonPlain(unsigned char stop) const {
     }
 }
 
-bool TokenReader::SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
+bool TokenReader::SkipToFarTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
     const unsigned char* close = FirstNonPlain('>');
     if (close == end_ || *close != '>') return false;
     bool empty = false;
@@ -474,8 +479,8 @@ bool TokenReader::SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t
             empty = true;
         }
     }
-    length += (PendingSpace ? 1 : 0) + (close + 1 - at_);
-    PendingSpace = false;
+    length += (pending_ ? 1 : 0) + (close + 1 - at_);
+    pending_ = false;
     at_ = close + 1;
     token = empty ? TokenView{tkEmptyTagClose, "/>"} : TokenView{tkTagClose, ">"};
     return true;
@@ -494,10 +499,10 @@ bool TokenReader::SkipTextToTag(std::int64_t room, std::int64_t& length) {
             --stop;
         if (stop == at_) return false;
     }
-    const std::int64_t text = (PendingSpace ? 1 : 0) + (stop - at_);
+    const std::int64_t text = (pending_ ? 1 : 0) + (stop - at_);
     if (text > room) return false;
     length += text;
-    PendingSpace = false;
+    pending_ = false;
     at_ = stop;
     return true;
 }

@@ -46,18 +46,20 @@ struct TokenView {
 };
 
 // Set when a word was ended by a white-space byte: the next token is that
-// space. One flag for the whole program, not one per buffer; consumers ignore
-// a stray space token.
-extern bool PendingSpace;
+// space. One flag for each thread, not one per buffer; consumers ignore a
+// stray space token, and a document is read from a clear flag. A reader takes
+// the flag up when it is made and hands it back by Sync.
+extern thread_local bool PendingSpace;
 
 // Reads consecutive tokens of one buffer, with the modes and the letter test
 // taken once when it is made: a scan of a whole document then pays for them
 // only once. The buffer's position is brought up to date by Sync and when the
-// reader goes; nothing else may move it in between, and the modes must not
-// change while the reader lives. In UTF-8 mode the characters of the text
-// decide what joins a word (letters, digits, combining marks), read as text
-// in `textCharset`, the character set its words will be converted from; a
-// character reference gives its character written for that character set.
+// reader goes; nothing else may move it (or set PendingSpace) in between,
+// and the modes must not change while the reader lives. In UTF-8 mode the
+// characters of the text decide what joins a word (letters, digits, combining
+// marks), read as text in `textCharset`, the character set its words will be
+// converted from; a character reference gives its character written for that
+// character set.
 class TokenReader final {
 public:
     explicit TokenReader(FileBuffer& buffer, CharsetId textCharset = kCharsetUtf8);
@@ -71,7 +73,7 @@ public:
     // The commonest token, a word of letters and digits that white space or a
     // byte of no word rule ends, is read right here in the caller's loop.
     void Next(TokenView& token) {
-        if (!PendingSpace && (ReadPlainWord(token) || ReadPlainByte(token))) return;
+        if (!pending_ && (ReadPlainWord(token) || ReadPlainByte(token))) return;
         ReadNext(token);
     }
     // Reads the tokens up to and including the next ">" (or "/>" when
@@ -82,7 +84,15 @@ public:
     // near the end, or no ">" at all); the caller then reads them token by
     // token. The tokens of the bytes up to a ">" otherwise have texts of one
     // byte per byte, which is what makes the count plain.
-    bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length);
+    bool SkipToTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length) {
+        // Most tags have no attributes: their ">" comes at once.
+        if (pending_ || at_ == end_ || *at_ != '>')
+            return SkipToFarTagEnd(emptyTagEnds, token, length);
+        ++at_;
+        ++length;
+        token = {tkTagClose, ">"};
+        return true;
+    }
     // Reads the tokens up to the next "<", which is left to be read, adding
     // the lengths of their texts to `length`, provided they come to at most
     // `room` bytes; false, having read nothing, otherwise or as above. Where
@@ -90,13 +100,20 @@ public:
     // white-space byte before them.
     bool SkipTextToTag(std::int64_t room, std::int64_t& length);
 
-    // Writes the reading position back to the buffer.
+    // Writes the reading position back to the buffer, and the pending space
+    // to PendingSpace.
     void Sync();
+
+    // Whether the white-space byte that ended the last word is still to come
+    // as a token of its own; clearing it passes over that space.
+    bool HasPendingSpace() const { return pending_; }
+    void ClearPendingSpace() { pending_ = false; }
 
 private:
     bool ReadPlainWord(TokenView& token) {
         using namespace token_bytes;
-        if (!runsByChunk_ || end_ - at_ < 8 || (classes_[*at_] & kLetter) == 0) return false;
+        if (reinterpret_cast<std::uintptr_t>(at_) > lastChunk_ || (classes_[*at_] & kLetter) == 0)
+            return false;
         const std::uint64_t stops = RunStops(at_, highLetters_);
         if (stops == 0) return false;
         const int length = FirstStop(stops);
@@ -112,7 +129,7 @@ private:
         token = {tkWord, {reinterpret_cast<const char*>(at_), static_cast<std::size_t>(length)}};
         at_ += length;
         if ((after & kWhite) != 0) {
-            PendingSpace = true;
+            pending_ = true;
             ++at_;
         }
         return true;
@@ -121,7 +138,7 @@ private:
     // stop that neither comes near the end nor may start ".net", the opener of
     // a start or end tag, and a byte of no word rule (a comma, a quote).
     bool ReadPlainByte(TokenView& token) {
-        if (end_ - at_ < 4) return false;
+        if (reinterpret_cast<std::uintptr_t>(at_) > lastQuad_) return false;
         const unsigned char x = *at_;
         const std::uint8_t xClass = classes_[x];
         if ((xClass & token_bytes::kWhite) != 0) {
@@ -153,6 +170,7 @@ private:
         return false;
     }
     void ReadNext(TokenView& token);
+    bool SkipToFarTagEnd(bool emptyTagEnds, TokenView& token, std::int64_t& length);
     // The first byte from `from` on that is neither a letter nor a digit.
     const unsigned char* EndOfRun(const unsigned char* from) const;
     void ReadWord(const unsigned char* start, TokenView& token);
@@ -174,10 +192,15 @@ private:
     const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
     const unsigned char* lower_;   // the code page's lower-case table
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
+    // The addresses, as numbers, of the last byte from which eight and four
+    // bytes can be read; 0 when there is none (or runs are not read by chunks).
+    std::uintptr_t lastChunk_;
+    std::uintptr_t lastQuad_;
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;
     bool utf8_;              // UTF-8 mode: characters from 0x80 up decide on their own
     CharsetId textCharset_;  // what the text's characters are read as in UTF-8 mode
+    bool pending_;           // PendingSpace while the reader reads
     std::string scratch_;  // the text of a word that is not a run of the buffer's bytes
     const unsigned char* textBlockedUntil_ = nullptr;  // no text is skipped before this
 };

@@ -1,5 +1,6 @@
 #include "indexing/page_head.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "decoding/ansi_code_page.h"
@@ -40,7 +41,8 @@ bool MayHoldElement(std::string_view data, std::size_t from, std::string_view na
 
 // Reads up to a "<" directly followed by a word that, lower-cased by the
 // system's ANSI rules, is `name` (lower case): true just after that word.
-bool FindElementIn(TokenReader& reader, Token& token, std::string_view name) {
+template <typename AnyToken>
+bool FindElementIn(TokenReader& reader, AnyToken& token, std::string_view name) {
     return ReadToElement(reader, token,
                          [name](std::string_view word) { return LowerEquals(word, name); });
 }
@@ -53,19 +55,20 @@ bool IsStop(TokenKind kind) {
     return IsTagEnd(kind) || kind == tkEnd;
 }
 
-bool IsQuote(const Token& token) {
+bool IsQuote(const TokenView& token) {
     return token.Kind == tkSymbol && (token.Text == "\"" || token.Text == "'");
 }
 
 // Letters A to Z only: the meta values are compared as ASCII.
-std::string AsciiLower(std::string text) {
+std::string AsciiLower(std::string_view view) {
+    std::string text(view);
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
 // Reads to the next word, stopping at a tag end or the end: true at a word.
-bool ReadToWord(TokenReader& reader, Token& token) {
+bool ReadToWord(TokenReader& reader, TokenView& token) {
     do {
         reader.Next(token);
         if (token.Kind == tkWord) return true;
@@ -77,7 +80,7 @@ bool ReadToWord(TokenReader& reader, Token& token) {
 // words, numbers, spaces and symbols up to the next quote (tag pieces are
 // dropped). A tag end or the end of the file stops either part, and is left
 // in `token`; a value cut short by the end is still the value.
-void ReadContentValue(TokenReader& reader, Token& token, std::string& collected) {
+void ReadContentValue(TokenReader& reader, TokenView& token, std::string& collected) {
     do {
         reader.Next(token);
         if (IsStop(token.Kind)) return;
@@ -123,7 +126,7 @@ namespace {
 MetaFields ReadMetaFieldsAs(FileBuffer& buffer, CharsetId textCharset) {
     SeekBuffer(buffer, 0, SeekOrigin::kBegin);
     TokenReader reader(buffer, textCharset);
-    Token token;
+    TokenView token;
     MetaFields fields;
     for (;;) {
         reader.Sync();
@@ -131,7 +134,7 @@ MetaFields ReadMetaFieldsAs(FileBuffer& buffer, CharsetId textCharset) {
                                "meta")) {
             // Reading the tokens to the end would find nothing and leave no
             // space pending.
-            PendingSpace = false;
+            reader.ClearPendingSpace();
             return fields;
         }
         if (!FindElementIn(reader, token, "meta")) return fields;
@@ -185,6 +188,48 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
     const CharsetId declared = CharsetFromName(fields.charset);
     if (UTF8Mode && declared != kCharsetUtf8) fields = ReadMetaFieldsAs(buffer, declared);
     return fields;
+}
+
+void FindQuotedMarks(FileBuffer& buffer, const std::string_view* marks, std::int64_t* ends,
+                     std::size_t count) {
+    std::fill(ends, ends + count, std::int64_t{-1});
+    const std::string_view bytes = buffer.Data();
+    const unsigned char* upper = AnsiUpperTable();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    // The candidates are the quotes; in a code page in which another byte
+    // upper-cases to a quote, every byte is one.
+    int quotes = 0;
+    for (int b = 0; b < 256; ++b)
+        quotes += upper[b] == '"' ? 1 : 0;
+    std::size_t missing = count;
+    std::size_t at = 0;
+    // Once a single mark is left, FindText looks for it from here on by its
+    // rarest byte.
+    for (; at < size && missing > 1; ++at) {
+        if (quotes == 1) {
+            const void* quote = std::memchr(data + at, '"', size - at);
+            if (quote == nullptr) return;
+            at = static_cast<std::size_t>(static_cast<const unsigned char*>(quote) - data);
+        } else if (upper[data[at]] != '"') {
+            continue;
+        }
+        for (std::size_t m = 0; m < count; ++m) {
+            const std::string_view mark = marks[m];
+            if (ends[m] >= 0 || size - at < mark.size()) continue;
+            std::size_t i = 1;  // the quote is there
+            while (i < mark.size() &&
+                   upper[data[at + i]] == upper[static_cast<unsigned char>(mark[i])])
+                ++i;
+            if (i < mark.size()) continue;
+            ends[m] = static_cast<std::int64_t>(at + mark.size());
+            --missing;
+        }
+    }
+    for (std::size_t m = 0; m < count && missing == 1 && at < size; ++m) {
+        std::int64_t position = static_cast<std::int64_t>(at);
+        if (ends[m] < 0 && FindText(buffer, marks[m], position)) ends[m] = position;
+    }
 }
 
 }  // namespace qmp

@@ -2,6 +2,8 @@
 // The fields a page declares in its head: the title, and the description and
 // character set of its meta elements, read through the markup tokenizer.
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,5 +31,26 @@ struct MetaFields {
 // stretch. Reads from the start; in UTF-8 mode the description is read as
 // text in the declared character set.
 MetaFields ReadMetaFields(FileBuffer& buffer);
+
+// Where the first occurrence of each of the `count` marks ends, in `ends`
+// (negative: nowhere), each found from the start in any letter case as
+// FindText finds it, in one pass over the bytes. Every mark must begin with a
+// double quote. Moves the buffer's position.
+void FindQuotedMarks(FileBuffer& buffer, const std::string_view* marks, std::int64_t* ends,
+                     std::size_t count);
+template <std::size_t N>
+std::array<std::int64_t, N> FindQuotedMarks(FileBuffer& buffer,
+                                            const std::array<std::string_view, N>& marks);
+
+// The marks of a page that extraction reads a quoted text after.
+inline constexpr std::string_view kCategoryMark = "\"quarrymap-category\"";
+
+template <std::size_t N>
+std::array<std::int64_t, N> FindQuotedMarks(FileBuffer& buffer,
+                                            const std::array<std::string_view, N>& marks) {
+    std::array<std::int64_t, N> ends;
+    FindQuotedMarks(buffer, marks.data(), ends.data(), N);
+    return ends;
+}
 
 }  // namespace qmp

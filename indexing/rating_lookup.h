@@ -24,6 +24,10 @@ public:
         return tags == tags_ && groups == groups_;
     }
 
+    // The tables it was built from.
+    const std::vector<TTagRating>& Tags() const { return tags_; }
+    const std::vector<TWordsRating>& Groups() const { return groups_; }
+
     // The rating of the first tag-table entry named exactly `name`.
     std::optional<std::int32_t> TagRating(std::string_view name) const;
 

@@ -137,22 +137,8 @@ bool ReadSetFileRecording(FileBuffer& buffer, TRating& rating, SettingValues* ap
     return true;
 }
 
-// What identifies the content of a file without reading it.
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modifiedNs = 0;
-    std::int64_t changedNs = 0;
-
-    bool operator==(const FileIdentity&) const = default;
-};
-
-FileIdentity IdentifyFile(std::string_view path) {
-    struct stat info {};
+FileIdentity IdentityOf(const struct stat& info) {
     FileIdentity id;
-    if (::stat(ToOsPath(path).c_str(), &info) != 0) return id;
     id.exists = true;
     id.device = info.st_dev;
     id.inode = info.st_ino;
@@ -160,6 +146,12 @@ FileIdentity IdentifyFile(std::string_view path) {
     id.modifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
     id.changedNs = std::int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
     return id;
+}
+
+FileIdentity IdentifyFile(std::string_view path) {
+    struct stat info {};
+    if (::stat(ToOsPath(path).c_str(), &info) != 0) return {};
+    return IdentityOf(info);
 }
 
 // Everything a reading of the three files depends on: the files and the
@@ -179,11 +171,13 @@ struct LoadKey {
 // lookup), the outcome, and the tokenizer's flag at the end.
 struct LoadEffect {
     SettingValues applied;
-    std::vector<TTagRating> tagTable;
-    std::vector<TWordsRating> wordGroups;
-    std::shared_ptr<const RatingLookup> lookup;
+    std::shared_ptr<const RatingLookup> lookup;  // holds the two tables
     bool complete = false;
     bool pendingSpace = false;
+    // What the keys do to the project-wide switches, and the settings a
+    // document is rated with.
+    SwitchEffect switches;
+    std::shared_ptr<const DocumentSettings> document;
 };
 
 struct CachedLoad {
@@ -216,6 +210,18 @@ bool FileExists(std::string_view path) {
     return ::stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The settings a document is rated with, after a reading that did `effect`:
+// a fresh rating's defaults with every key applied.
+std::shared_ptr<const DocumentSettings> DocumentSettingsOf(const LoadEffect& effect) {
+    auto settings = std::make_shared<DocumentSettings>();
+    settings->rating.DescOffset = kDefaultDescOffset;
+    settings->rating.DescLength = kDefaultDescLength;
+    for (const auto& [key, value] : effect.applied)
+        ApplyRatingKey(settings->rating, key, value);
+    settings->lookup = effect.lookup;
+    return settings;
+}
+
 template <typename Read>
 bool ReadFile(std::string_view path, Read read) {
     FileBuffer buffer = OpenFileBuffer(path);
@@ -233,56 +239,111 @@ LoadEffect ReadSettingsFiles(TRating& rating, std::string_view tagsFile, std::st
                  [&](FileBuffer& b) { return ReadSetFileRecording(b, rating, &effect.applied); }) &&
         ReadFile(tagsFile, [&](FileBuffer& b) { return ReadTagsFile(b, rating); }) &&
         ReadFile(wordsFile, [&](FileBuffer& b) { return ReadWordsFile(b, rating); });
-    effect.tagTable = rating.TagTable;
-    effect.wordGroups = rating.WordGroups;
     effect.lookup = std::make_shared<const RatingLookup>(rating.TagTable, rating.WordGroups);
     effect.pendingSpace = PendingSpace;
+    for (const auto& [key, value] : effect.applied)
+        effect.switches.Note(key, value);
+    effect.document = DocumentSettingsOf(effect);
     return effect;
 }
 
 void ReplaySettings(TRating& rating, const LoadEffect& effect) {
     for (const auto& [key, value] : effect.applied)
         ApplySetting(rating, key, value);
-    rating.TagTable = effect.tagTable;
-    rating.WordGroups = effect.wordGroups;
+    rating.TagTable = effect.lookup->Tags();
+    rating.WordGroups = effect.lookup->Groups();
     PendingSpace = effect.pendingSpace;
+}
+
+// Reads the three files as LoadRatingSettings does, keeping the reading
+// under `key` for later loadings.
+const CachedLoad& ReadAndKeep(TRating& rating, LoadKey key, std::string_view tagsFile,
+                              std::string_view wordsFile, std::string_view setFile) {
+    std::optional<CachedLoad>& last = LastLoad();
+    last.reset();
+    LoadEffect effect = ReadSettingsFiles(rating, tagsFile, wordsFile, setFile);
+    last = CachedLoad{std::move(key), std::move(effect)};
+    return *last;
 }
 
 }  // namespace
 
-void ApplySetting(TRating& rating, std::string_view key, std::string_view value) {
+bool ApplyRatingKey(TRating& rating, std::string_view key, std::string_view value) {
     for (const IntegerKey& k : kIntegerKeys) {
         if (k.name == key) {
             rating.*k.field = IntegerPrefix(value);
-            return;
+            return true;
         }
     }
     for (const RealKey& k : kRealKeys) {
         if (k.name == key) {
             rating.*k.field = static_cast<double>(IntegerPrefix(value)) / 100.0;
-            return;
+            return true;
         }
     }
+    return false;
+}
+
+void SwitchEffect::Note(std::string_view key, std::string_view value) {
     if (key == "JSPageTitleSign") {
-        JSPageTitleSign = value;
+        jsPageTitleSign = value;
     } else if (key == "JSPageDescSign") {
-        JSPageDescSign = value;
+        jsPageDescSign = value;
     } else if (key == "StopDirs") {
-        StopDirs = value;
+        stopDirs = value;
     } else if (key == "IndexDepthLimit") {
         // Kilobytes. A limit too large for 32 bits is held at the largest one,
         // rather than wrapping round to a negative limit that rates nothing.
         const std::int64_t bytes = std::int64_t{IntegerPrefix(value)} * 1024;
-        IndexDepthLimit =
+        indexDepthLimit =
             static_cast<std::int32_t>(std::clamp<std::int64_t>(bytes, INT32_MIN, INT32_MAX));
     } else if (key == "UTF8Mode") {
-        UTF8Mode = IntegerPrefix(value) == 1;
+        utf8Mode = IntegerPrefix(value) == 1;
     } else if (key == "ProgrammingLanguageMode") {
-        ProgrammingLanguageMode = IntegerPrefix(value) == 1;
+        programmingLanguageMode = IntegerPrefix(value) == 1;
     } else if (key == "FileNameCaptionMode") {
-        FileNameCaptionMode = IntegerPrefix(value) == 1;
+        fileNameCaptionMode = IntegerPrefix(value) == 1;
     }
     // "Extensions" and unknown keys are ignored: the extension list is built in.
+}
+
+namespace {
+
+template <typename Value>
+bool Differs(const std::optional<Value>& wanted, const Value& current) {
+    return wanted && !(*wanted == current);
+}
+
+template <typename Value>
+void Assign(const std::optional<Value>& wanted, Value& current) {
+    if (wanted) current = *wanted;
+}
+
+}  // namespace
+
+bool SwitchEffect::Changes() const {
+    return Differs(jsPageTitleSign, JSPageTitleSign) || Differs(jsPageDescSign, JSPageDescSign) ||
+           Differs(stopDirs, StopDirs) || Differs(indexDepthLimit, IndexDepthLimit) ||
+           Differs(utf8Mode, UTF8Mode) ||
+           Differs(programmingLanguageMode, ProgrammingLanguageMode) ||
+           Differs(fileNameCaptionMode, FileNameCaptionMode);
+}
+
+void SwitchEffect::Apply() const {
+    Assign(jsPageTitleSign, JSPageTitleSign);
+    Assign(jsPageDescSign, JSPageDescSign);
+    Assign(stopDirs, StopDirs);
+    Assign(indexDepthLimit, IndexDepthLimit);
+    Assign(utf8Mode, UTF8Mode);
+    Assign(programmingLanguageMode, ProgrammingLanguageMode);
+    Assign(fileNameCaptionMode, FileNameCaptionMode);
+}
+
+void ApplySetting(TRating& rating, std::string_view key, std::string_view value) {
+    if (ApplyRatingKey(rating, key, value)) return;
+    SwitchEffect effect;
+    effect.Note(key, value);
+    effect.Apply();
 }
 
 bool ReadSetFile(FileBuffer& buffer, TRating& rating) {
@@ -363,18 +424,80 @@ bool LoadRatingSettings(TRating& rating, std::string_view tagsFile, std::string_
     rating.WordGroups.clear();
 
     LoadKey key = MakeLoadKey(tagsFile, wordsFile, setFile);
-    std::optional<CachedLoad>& last = LastLoad();
-    if (last && last->key == key) {
-        ReplaySettings(rating, last->effect);
-    } else {
-        last.reset();
-        LoadEffect effect = ReadSettingsFiles(rating, tagsFile, wordsFile, setFile);
-        last = CachedLoad{std::move(key), std::move(effect)};
-    }
-    rating.Lookup = last->effect.lookup;
-    if (!last->effect.complete) return false;
+    const std::optional<CachedLoad>& last = LastLoad();
+    const bool same = last && last->key == key;
+    if (same) ReplaySettings(rating, last->effect);
+    const CachedLoad& load =
+        same ? *last : ReadAndKeep(rating, std::move(key), tagsFile, wordsFile, setFile);
+    rating.Lookup = load.effect.lookup;
+    if (!load.effect.complete) return false;
     RebuildDerivedLists();
     return true;
+}
+
+ProjectSettingsWatch::ProjectSettingsWatch(std::string_view databasePath) {
+    const std::string projectFolder = ExtractFilePath(databasePath);
+    const std::string programFolder = ProgramDir();
+    const std::array<std::string_view, 3> names = {"tags.xml", "words.xml", "set.xml"};
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        WatchedFile& file = files_[i];
+        if (!projectFolder.empty()) {
+            file.projectPath = projectFolder + std::string(names[i]);
+            file.projectOsPath = ToOsPath(file.projectPath);
+        }
+        file.programPath = programFolder + std::string(names[i]);
+        file.programIdentity = IdentifyFile(file.programPath);
+    }
+}
+
+std::shared_ptr<const DocumentSettings> ProjectSettingsWatch::Next(
+    const std::function<void()>& beforeChange) {
+    // The project's own file when it has one (one status call), else the
+    // program's, which stands for the whole scan.
+    std::array<FileIdentity, 3> identities;
+    std::array<const std::string*, 3> paths{};
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        WatchedFile& file = files_[i];
+        struct stat info {};
+        if (!file.projectOsPath.empty() && ::stat(file.projectOsPath.c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode)) {
+            identities[i] = IdentityOf(info);
+            paths[i] = &file.projectPath;
+        } else {
+            identities[i] = file.programIdentity;
+            paths[i] = &file.programPath;
+        }
+    }
+    const std::optional<CachedLoad>& last = LastLoad();
+    const bool same = last && last->key.tagsPath == *paths[0] && last->key.wordsPath == *paths[1] &&
+                      last->key.setPath == *paths[2] && last->key.tags == identities[0] &&
+                      last->key.words == identities[1] && last->key.set == identities[2] &&
+                      last->key.utf8 == UTF8Mode &&
+                      last->key.programming == ProgrammingLanguageMode &&
+                      last->key.codePage == SystemCodePage();
+    if (same) {
+        // Loading the files again would set every switch as it stands now:
+        // nothing to do, unless something else changed one in between.
+        if (last->effect.switches.Changes()) {
+            if (beforeChange) beforeChange();
+            last->effect.switches.Apply();
+            if (last->effect.complete) RebuildDerivedLists();
+        }
+        return last->effect.document;
+    }
+    // Reading the files sets the switches as it goes.
+    if (beforeChange) beforeChange();
+    LoadKey key{*paths[0],       *paths[1],     *paths[2], identities[0],
+                identities[1],   identities[2], UTF8Mode,  ProgrammingLanguageMode,
+                SystemCodePage()};
+    TRating rating;
+    const CachedLoad& load = ReadAndKeep(rating, std::move(key), *paths[0], *paths[1], *paths[2]);
+    if (load.effect.complete) RebuildDerivedLists();
+    return load.effect.document;
+}
+
+std::shared_ptr<const DocumentSettings> LoadDocumentSettings(std::string_view databasePath) {
+    return ProjectSettingsWatch(databasePath).Next({});
 }
 
 bool LoadProjectSettings(std::string_view databasePath) {

@@ -116,15 +116,40 @@ public:
     const RatingLookup& Lookup() const { return lookup_; }
 
     // To be called whenever the rating's open tags change while counting.
-    void TagsChanged() {
-        currentSum_ = SumNumber(CurrentTagSum(rating_));
+    void TagsChanged() { EnterSum(SumNumber(CurrentTagSum(rating_))); }
+
+    // The same for a caller that keeps the numbers of its open tags' sums:
+    // the sum of the open tags is now the one numbered `number`.
+    void EnterSum(std::uint32_t number) {
+        currentSum_ = number;
         currentMask_ =
             currentSum_ < kMaskedSums ? sumMasks_[currentSum_] : std::uint64_t{1} << kAlwaysBit;
     }
 
+    // The number of the current tag sum (see TagsChanged).
+    std::uint32_t CurrentSumNumber() const { return currentSum_; }
+
+    // The number of a tag sum: equal sums, equal numbers. The sum and its
+    // term of the weight are kept under the number.
+    std::uint32_t SumNumber(long double sum) {
+        // A sum that is not a number equals nothing; all such share one number.
+        const bool number = sum == sum;
+        std::size_t i = 0;
+        while (i < sums_.size() && (number ? !(sums_[i] == sum) : sums_[i] == sums_[i]))
+            ++i;
+        if (i == sums_.size()) {
+            sums_.push_back(sum);
+            sumTerms_.push_back(terms_.TagTerm(sum));
+            if (i < kMaskedSums) AddSumMask(i);
+        }
+        return static_cast<std::uint32_t>(i);
+    }
+
     // `readable`: bytes that may be read from the word's first byte on.
-    void AddWord(std::string_view word, std::int64_t position, std::size_t readable = 0) {
-        if (word == "-" || rating_.SkipText) return;
+    // Inlined into the document reader's loop, which it is most of.
+    [[gnu::always_inline]] void AddWord(std::string_view word, std::int64_t position,
+                                        std::size_t readable = 0) {
+        if (rating_.SkipText || (word.size() == 1 && word[0] == '-')) return;
         const std::size_t size = word.size();
         std::int32_t form = 0;
         if (size - 1 < 8 && readable >= 8) {
@@ -266,27 +291,8 @@ private:
         return WordTable::kMissing;
     }
 
-    // The number of the current tag sum (see TagsChanged).
-    std::uint32_t CurrentSumNumber() const { return currentSum_; }
-
     // The bits of the sums that the current one weighs no more than.
     std::uint64_t CurrentSumMask() const { return currentMask_; }
-
-    // The number of a tag sum: equal sums, equal numbers. The sum and its
-    // term of the weight are kept under the number.
-    std::uint32_t SumNumber(long double sum) {
-        // A sum that is not a number equals nothing; all such share one number.
-        const bool number = sum == sum;
-        std::size_t i = 0;
-        while (i < sums_.size() && (number ? !(sums_[i] == sum) : sums_[i] == sums_[i]))
-            ++i;
-        if (i == sums_.size()) {
-            sums_.push_back(sum);
-            sumTerms_.push_back(terms_.TagTerm(sum));
-            if (i < kMaskedSums) AddSumMask(i);
-        }
-        return static_cast<std::uint32_t>(i);
-    }
 
     // The mask of sum number `added`, and its bit in the masks before it: a
     // sum's mask holds the bits of the sums whose term is at least its own.

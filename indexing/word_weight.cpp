@@ -20,10 +20,10 @@ enum CaseBits : std::uint8_t {
 };
 
 // The case bits of every byte in the system code page; built again when the
-// code page changes.
+// code page changes. Each thread that reads documents keeps its own.
 const std::array<std::uint8_t, 256>& CaseBytes() {
-    static std::array<std::uint8_t, 256> bits{};
-    static CharsetId builtFor = 0;
+    thread_local std::array<std::uint8_t, 256> bits{};
+    thread_local CharsetId builtFor = 0;
     const CharsetId page = SystemCodePage();
     if (builtFor != page) {
         for (int b = 0; b < 256; ++b) {

@@ -53,6 +53,10 @@ TEST(Commands, WrongCommandLines) {
         {"update", "a", "--category", "1"},
         {"addsite", "a", "--category"},
         {"list", "a", "--json=yes"},
+        {"update", "a", "--jobs", "0"},
+        {"update", "a", "--jobs", "257"},
+        {"addsite", "a", "b", "--jobs", "two"},
+        {"list", "a", "--jobs", "2"},
     };
     for (const auto& line : lines) {
         const auto run = RunQmpIn(folder.dir(), line);
@@ -70,6 +74,10 @@ TEST(Commands, AddSiteRefusesBeforeAnyWork) {
     auto run = RunQmpIn(folder.dir(), {"addsite", "searchdb.js", "site", "--category", "x1"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "Error: 'x1' is not a valid integer value\n");
+
+    run = RunQmpIn(folder.dir(), {"addsite", "searchdb.js", "site", "--jobs", "0"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Error: '0' is not a number of jobs from 1 to 256\n");
 
     run = RunQmpIn(folder.dir(), {"addsite", "searchdb.js", "site", "--category", "1"});
     EXPECT_EQ(run.status, 2);

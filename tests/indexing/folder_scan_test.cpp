@@ -17,6 +17,7 @@ namespace {
 
 using test::Project;
 using test::RecordingScanHost;
+using test::StoppingHost;
 using Urls = std::vector<std::string>;
 
 Urls LinkUrls() {
@@ -96,19 +97,6 @@ TEST(FolderScan, MissingFolderAddsNothing) {
     EXPECT_EQ(Links.Count(), 0);
     EXPECT_TRUE(host.shown.empty());
 }
-
-// A host that presses Stop while the n-th file is shown.
-class StoppingHost final : public RecordingScanHost {
-public:
-    explicit StoppingHost(std::size_t stopAt) : stopAt_(stopAt) {}
-    void ShowProgress(std::string_view path, int linkCount) override {
-        RecordingScanHost::ShowProgress(path, linkCount);
-        if (shown.size() == stopAt_) StopRequested = true;
-    }
-
-private:
-    std::size_t stopAt_;
-};
 
 TEST(FolderScan, StoppedScanKeepsWhatItFound) {
     Project project;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/charsets.h"
@@ -374,6 +375,31 @@ TEST_F(KeywordRating, Utf8GroupsMatchAccentedWords) {
     ASSERT_EQ(rating_.WordList.size(), 1u);
     EXPECT_EQ(rating_.WordList[0].Word, "caf\xC3\xA9");
     EXPECT_DOUBLE_EQ(rating_.WordList[0].Score, 0.25 + 1.04 + 3.0);
+}
+
+// A page rates the same whatever was read before it on the thread, a page
+// that the depth limit cut right after a word and its blank included.
+TEST_F(KeywordRating, APageRatesTheSameWhateverWasReadBefore) {
+    rating_.BeginOfFile = 1.5;  // positions count
+    rating_.EndOfFile = 0.5;
+    IndexDepthLimit = 1024;
+    std::string filler;
+    while (filler.size() < 1024)
+        filler += "a ";
+    const std::string page = "Granite quarry <b>slate</b> granite.";
+    const auto rate = [&] {
+        std::vector<std::tuple<std::string, std::int64_t, std::int64_t, double>> words;
+        for (const TWordRecord& w : Rate(rating_, page).words)
+            words.emplace_back(w.Word, w.Count, w.Position, w.Weight);
+        return words;
+    };
+    const auto alone = rate();
+    ASSERT_FALSE(alone.empty());
+    for (const std::string& before :
+         {filler + "bb cc", filler + "bb\ncc", filler + "bb", std::string("word "), filler}) {
+        Rate(rating_, before);
+        EXPECT_EQ(rate(), alone) << before.substr(before.size() - 6);
+    }
 }
 
 TEST_F(KeywordRating, PushAndPopTagDirectly) {

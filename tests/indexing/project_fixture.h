@@ -75,4 +75,17 @@ public:
     std::vector<std::string> warnings;
 };
 
+// A host that presses Stop while the n-th file is shown.
+class StoppingHost final : public RecordingScanHost {
+public:
+    explicit StoppingHost(std::size_t stopAt) : stopAt_(stopAt) {}
+    void ShowProgress(std::string_view path, int linkCount) override {
+        RecordingScanHost::ShowProgress(path, linkCount);
+        if (shown.size() == stopAt_) StopRequested = true;
+    }
+
+private:
+    std::size_t stopAt_;
+};
+
 }  // namespace qmp::test
