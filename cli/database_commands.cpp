@@ -79,11 +79,11 @@ bool LockForSaving(Session& session, DatabaseLock& lock, const std::string& path
         return false;
     }
     if (result == DatabaseLock::Result::kFailed) {
-        session.host.Error(lock.Problem() + " The database cannot be changed there.");
+        session.host.Error(lock.Problem());
         return false;
     }
     if (const std::string problem = SaveProblem(path); !problem.empty()) {
-        session.host.Error(problem + " The database cannot be changed.");
+        session.host.Error(problem);
         return false;
     }
     return true;

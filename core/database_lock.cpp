@@ -19,7 +19,7 @@ DatabaseLock::Result DatabaseLock::Take(std::string_view databasePath, bool wait
         case FileLock::Result::kTaken:
             return Result::kLocked;
         case FileLock::Result::kBusy: {
-            const std::string holder = LockHolderText(path);
+            const std::string& holder = lock_.Holder();
             problem_ = "The database " + std::string(databasePath) + " is in use by " +
                        (holder.empty() ? std::string("another program") : holder) + ".";
             return Result::kInUse;

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "system/os_path.h"
@@ -24,6 +26,7 @@ FileLock::FileLock(FileLock&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       error_(other.error_),
       path_(std::move(other.path_)),
+      holder_(std::move(other.holder_)),
       scratch_(std::move(other.scratch_)) {}
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept {
@@ -32,6 +35,7 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
         path_ = std::move(other.path_);
+        holder_ = std::move(other.holder_);
         scratch_ = std::move(other.scratch_);
     }
     return *this;
@@ -40,6 +44,7 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 FileLock::Result FileLock::Take(const std::string& path, bool wait) {
     Release();
     error_ = 0;
+    holder_.clear();
     const std::string osPath = ToOsPath(path);
     for (;;) {
         // A link planted under the name is not followed.
@@ -56,7 +61,12 @@ FileLock::Result FileLock::Take(const std::string& path, bool wait) {
         if (locked != 0) {
             const int cause = errno;
             ::close(fd);
-            if (cause == EWOULDBLOCK) return Result::kBusy;
+            if (cause == EWOULDBLOCK) {
+                // A holder names itself just after it took the lock.
+                for (int tries = 0; tries < 50 && (holder_ = LockHolderText(path)).empty(); ++tries)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                return Result::kBusy;
+            }
             error_ = cause;
             return Result::kFailed;
         }

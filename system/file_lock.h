@@ -27,7 +27,7 @@ public:
     // file, after letting go of any lock held before. kBusy: another holder
     // has it (only without `wait`; with it, the call waits until it is free).
     // kFailed: the file cannot be made or locked; Error() gives the system's
-    // error number.
+    // error number. After kBusy, Holder() says who has it (LockHolderText).
     Result Take(const std::string& path, bool wait);
     // Removes the lock file and lets go of the lock; nothing when none is held.
     void Release();
@@ -35,11 +35,13 @@ public:
     bool Held() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
     int Error() const { return error_; }
+    const std::string& Holder() const { return holder_; }
 
 private:
     int fd_ = -1;
     int error_ = 0;
     std::string path_;
+    std::string holder_;
     // The lock file goes when a signal ends the program while it is held.
     std::unique_ptr<ScratchFile> scratch_;
 };

@@ -28,6 +28,7 @@ TEST(FileLock, OneHolderAtATimeWhoIsNamed) {
     // A second holder (another open of the file, as another process has) waits its turn.
     FileLock second;
     EXPECT_EQ(second.Take(path, false), FileLock::Result::kBusy);
+    EXPECT_EQ(second.Holder(), LockHolderText(path));
     EXPECT_FALSE(second.Held());
     FileLock moved = std::move(first);
     EXPECT_EQ(second.Take(path, false), FileLock::Result::kBusy);
