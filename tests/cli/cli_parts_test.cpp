@@ -1,16 +1,11 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <sstream>
 
 #include "cli/arguments.h"
 #include "cli/engine_settings.h"
 #include "cli/link_output.h"
-#include "cli/output_stream.h"
 #include "cli/progress.h"
-#include "cli/qmp_app.h"
 #include "cli/terminal_text.h"
 
 namespace qmp::cli {
@@ -116,34 +111,16 @@ TEST(TerminalText, ControlCharactersShowAsEscapes) {
         bool keepLineBreaks;
         std::string shown;
     } cases[] = {
-        {"plain caf\xC3\xA9 \xC2\xA0", true, "plain caf\xC3\xA9 \xC2\xA0"},
-        {"a\x1b[31mb", true, "a\\x1b[31mb"},
-        {"line\nbreak", true, "line\nbreak"},
+        {"caf\xC3\xA9 \xC2\xA0\xC2", true, "caf\xC3\xA9 \xC2\xA0\xC2"},
+        {"a\x1b[31m\nb", true, "a\\x1b[31m\nb"},
         {"line\nbreak", false, "line\\x0abreak"},
-        {"\t\r\x7f\x01", true, "\\x09\\x0d\\x7f\\x01"},
-        {std::string("nul\0", 4), true, "nul\\x00"},
+        {std::string("\t\x7f\0", 3), true, "\\x09\\x7f\\x00"},
         {"\xC2\x9B"
-         "2J \xC2\x80",
-         true, "\\u009b2J \\u0080"},
-        {"\xC2", true, "\xC2"},
+         "2J",
+         true, "\\u009b2J"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TerminalText(c.text, c.keepLineBreaks), c.shown) << c.text;
-}
-
-TEST(Output, AWriteThatFailsFailsTheRunAndSaysWhy) {
-    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    {
-        FdOutputBuffer buffer(fd);
-        std::ostream out(&buffer);
-        std::ostringstream err;
-        Console console{out, err, "/", false, 80, [&buffer] { return buffer.Error(); }};
-        EXPECT_EQ(RunQmp({"--help"}, console), kExitFileError);
-        EXPECT_EQ(buffer.Error(), ENOSPC);
-        EXPECT_EQ(err.str(), "Error: Cannot write to standard output: No space left on device.\n");
-    }
-    ::close(fd);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 using test::ExpectNoFilesOfTheSave;
 using test::kEmptyDatabase;
 using test::ReadFileBytes;
+using test::StartQmp;
 using test::TempFolder;
 using test::Urls;
 using test::WaitFor;
@@ -41,15 +42,8 @@ protected:
     int AddSite(const std::string& script) {
         const std::string path = folder_.Write("signal.sh", script);
         folder_.Write("bin/filters.ini", "[Filters]\n.mp3=/bin/sh " + path + " %1\n");
-        const pid_t child = fork();
-        if (child == 0) {
-            dup2(open(Output().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
-            dup2(open(Errors().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-            const std::string site = folder_.dir() + "site";
-            execl(qmp_.c_str(), "qmp", "addsite", database_.c_str(), site.c_str(), nullptr);
-            _exit(127);
-        }
-        return WaitFor(child);
+        return WaitFor(
+            StartQmp({"addsite", database_, folder_.dir() + "site"}, Output(), Errors(), {}, qmp_));
     }
 
     // The scan stopped at the audio file, the two links before saved, and

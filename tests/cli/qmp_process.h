@@ -21,11 +21,12 @@ namespace qmp::test {
 inline constexpr std::string_view kEmptyDatabase =
     "//Settings\r\nvar cg=new Array(\r\n'All Categories'\r\n);\r\n//DatabaseEnd\r\n";
 
-// Starts the built qmp with `arguments`, its output going to the files
-// `out` and `err` ("-" for a closed pipe); `inChild` runs before the program.
+// Starts `qmp` (the built one unless given) with `arguments`, its output
+// going to the files `out` and `err` ("-" for a closed pipe); `inChild` runs
+// before the program.
 inline pid_t StartQmp(const std::vector<std::string>& arguments, const std::string& out,
-                      const std::string& err, const std::function<void()>& inChild = {}) {
-    const std::string qmp = test::RuntimeDir() + "qmp";
+                      const std::string& err, const std::function<void()>& inChild = {},
+                      const std::string& qmp = RuntimeDir() + "qmp") {
     std::vector<char*> argv{const_cast<char*>("qmp")};
     for (const std::string& a : arguments)
         argv.push_back(const_cast<char*>(a.c_str()));

@@ -216,24 +216,6 @@ TEST_F(DatabaseTest, WithoutHardLinksTheBackupIsACopy) {
     ExpectNoSaveFilesLeft();
 }
 
-TEST_F(DatabaseTest, TheBackupOfAnInterruptedSaveIsKeptAndFound) {
-    // As a save killed between its two renames once left it: no database, only the backup.
-    const std::string backup = path_ + "~temp1~";
-    const std::string old = kHead + kOldDatabase + kTail;
-    folder_.Write("searchdb.js~temp1~", old);
-    EXPECT_EQ(InterruptedSaveBackup(path_), backup);
-    EXPECT_FALSE(SaveDatabase(host_));
-    EXPECT_EQ(ReadFileBytes(backup), old);
-
-    // A new database beside it is saved, and the backup stays as it was.
-    folder_.Write("searchdb.js", kHead + kTail);
-    EXPECT_TRUE(SaveDatabase(host_));
-    EXPECT_EQ(ReadFileBytes(path_), NewText());
-    EXPECT_EQ(ReadFileBytes(backup), old);
-    std::filesystem::remove(backup);
-    EXPECT_EQ(InterruptedSaveBackup(path_), "");
-}
-
 TEST_F(DatabaseTest, ASaveKilledAtAnyMomentLeavesACompleteDatabaseUnderItsName) {
     const std::string oldText = kHead + kOldDatabase + kTail;
     const std::string newText = NewText();
@@ -267,27 +249,19 @@ TEST_F(DatabaseTest, ALinkedDatabaseIsSavedIntoItsFileWithItsPermissions) {
     std::filesystem::create_directory(folder_.path() / "site");
     const std::string link = folder_.dir() + "site/searchdb.js";
     std::filesystem::create_symlink("../real/searchdb.js", link);
-    std::filesystem::create_symlink(link, folder_.dir() + "second");
-    for (const std::string& path : {link, folder_.dir() + "second"}) {
-        OpenDatabase(host_, path);
-        Categories.Add("News");
-        ASSERT_TRUE(SaveDatabase(host_)) << path;
-        EXPECT_TRUE(std::filesystem::is_symlink(link));
-        EXPECT_EQ(ReadFileBytes(real), kHead + DatabaseText(Categories, Links) + kTail);
-        EXPECT_EQ(std::filesystem::status(real).permissions(),
-                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                      std::filesystem::perms::group_read);
-        struct stat after {};
-        ASSERT_EQ(::stat(real.c_str(), &after), 0);
-        EXPECT_EQ(after.st_uid, before.st_uid);
-        EXPECT_EQ(after.st_gid, before.st_gid);
-    }
-    const auto entries = [](const std::filesystem::path& dir) {
-        return std::distance(std::filesystem::directory_iterator(dir),
-                             std::filesystem::directory_iterator());
-    };
-    EXPECT_EQ(entries(folder_.path() / "real"), 1);
-    EXPECT_EQ(entries(folder_.path() / "site"), 1);
+    OpenDatabase(host_, link);
+    Categories.Add("News");
+    ASSERT_TRUE(SaveDatabase(host_));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(real), kHead + DatabaseText(Categories, Links) + kTail);
+    struct stat after {};
+    ASSERT_EQ(::stat(real.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path() / "real"),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(DatabaseTest, SavesRefuseWhatWouldLoseData) {
@@ -340,21 +314,6 @@ TEST_F(DatabaseTest, SavesRefuseWhatWouldLoseData) {
     EXPECT_TRUE(OpenDatabase(host_, path_));
     EXPECT_TRUE(SaveDatabaseAs(host_, folder_.dir() + "copy.js"));
     EXPECT_EQ(Links.Count(), 2);  // those read before the problem
-}
-
-TEST_F(DatabaseTest, SaveProblemsAreFoundWithoutWriting) {
-    const std::string old = kHead + kOldDatabase + kTail;
-    folder_.Write("searchdb.js", old);
-    EXPECT_EQ(SaveProblem(path_), "");
-    FaultyFileOps ops;
-    ops.failCreate = true;
-    ops.failure = EACCES;
-    EXPECT_EQ(SaveProblem(path_, ops),
-              "Cannot create file " + path_ + "~temp~: Permission denied.");
-    ::chmod(path_.c_str(), 0444);
-    EXPECT_EQ(SaveProblem(path_), "The database " + path_ + " is read-only.");
-    ExpectNoSaveFilesLeft();
-    EXPECT_EQ(ReadFileBytes(path_), old);
 }
 
 TEST_F(DatabaseTest, SaveAsCopiesHeadAndTailFromTheCurrentFile) {

@@ -108,48 +108,14 @@ TEST(TempFileName, FreshNamesInTheTemporaryFolder) {
 TEST(FileNames, LinksAreFollowedToTheirFile) {
     TempFolder folder;
     const std::string file = folder.Write("real/db.js", "x");
-    const auto link = [&](const char* name, const char* target) {
-        std::filesystem::create_symlink(target, folder.path() / name);
-        return folder.dir() + name;
-    };
-    const struct {
-        std::string path;
-        std::string file;  // "" when the links cannot be followed
-        int error;
-    } cases[] = {
-        {file, file, 0},
-        {folder.dir() + "missing", folder.dir() + "missing", 0},
-        {link("relative", "real/db.js"), folder.dir() + "real/db.js", 0},
-        {link("absolute", file.c_str()), file, 0},
-        {link("twice", "relative"), folder.dir() + "real/db.js", 0},
-        {link("dangling", "nowhere/db.js"), folder.dir() + "nowhere/db.js", 0},
-        {link("loop", "loop"), "", ELOOP},
-    };
-    for (const auto& c : cases) {
-        int error = 0;
-        EXPECT_EQ(FollowFileLinks(c.path, error), c.file) << c.path;
-        EXPECT_EQ(error, c.error) << c.path;
-    }
-}
-
-TEST(FileNames, ReadOnlyFilesAndNamesHoldingANul) {
-    TempFolder folder;
-    const std::string file = folder.Write("a.html", "x");
-    FileOwnership ownership;
-    ASSERT_TRUE(ReadFileOwnership(file, ownership));
-    EXPECT_EQ(ownership.owner, getuid());
-    EXPECT_FALSE(IsReadOnlyFile(file));
-    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
-    EXPECT_TRUE(IsReadOnlyFile(file));
-    ASSERT_TRUE(ReadFileOwnership(file, ownership));
-    EXPECT_EQ(ownership.mode, 0444u);
-
-    // The system would stop at the NUL and find a.html.
-    const std::string cut = file + std::string("\0.txt", 5);
-    EXPECT_TRUE(IsExistingFile(file));
-    EXPECT_FALSE(IsExistingFile(cut));
-    EXPECT_FALSE(IsExistingFolder(folder.dir() + std::string("\0", 1)));
-    EXPECT_FALSE(ReadFileOwnership(cut, ownership));
+    std::filesystem::create_symlink("real/db.js", folder.path() / "relative");
+    std::filesystem::create_symlink("relative", folder.path() / "twice");
+    std::filesystem::create_symlink("loop", folder.path() / "loop");
+    int error = 0;
+    EXPECT_EQ(FollowFileLinks(folder.dir() + "twice", error), folder.dir() + "real/db.js");
+    EXPECT_EQ(FollowFileLinks(file, error), file);
+    EXPECT_EQ(FollowFileLinks(folder.dir() + "loop", error), "");
+    EXPECT_EQ(error, ELOOP);
 }
 
 }  // namespace
