@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "core/integer_text.h"
 #include "decoding/ansi_code_page.h"
@@ -325,19 +326,22 @@ ReadProblem ReadLinks(FileBuffer& buffer, TBase& links, Host& host) {
 
     if (FindOpening(buffer, kLinksOpening)) {
         // An array that holds one empty entry is how an empty table is
-        // written: it has no links, not one blank link.
-        std::vector<std::string> entries;
+        // written: it has no links, not one blank link. An empty first entry
+        // waits to see whether more follow.
+        bool first = true;
+        bool blankFirst = false;
         ReadProblem problem = ReadArray(
             buffer, "ln", [&](std::string entry, std::int64_t) -> std::optional<ReadProblem> {
-                entries.push_back(std::move(entry));
+                if (std::exchange(blankFirst, false)) links.Append(TBaseRecord());
+                if (std::exchange(first, false) && entry.empty()) {
+                    blankFirst = true;
+                    return std::nullopt;
+                }
+                TBaseRecord link;
+                if (!entry.empty()) ParseLinkEntry(entry, separator, link);
+                links.Append(std::move(link));
                 return std::nullopt;
             });
-        if (entries.size() == 1 && entries[0].empty()) entries.clear();
-        for (const std::string& entry : entries) {
-            TBaseRecord link;
-            if (!entry.empty()) ParseLinkEntry(entry, separator, link);
-            links.Append(std::move(link));
-        }
         links.ShrinkToFit();
         if (problem) return problem;
     }
