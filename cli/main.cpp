@@ -47,10 +47,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     qmp::cli::FdOutputBuffer outBuffer(STDOUT_FILENO);
     std::ostream out(&outBuffer);
+    const auto outError = [&outBuffer] { return outBuffer.Error(); };
     qmp::cli::Console console{
-        out, std::cerr, CurrentDir(), ::isatty(STDERR_FILENO) == 1, TerminalWidth(), [&outBuffer] {
-            return outBuffer.Error();
-        }};
+        out, std::cerr, CurrentDir(), ::isatty(STDERR_FILENO) == 1, TerminalWidth(), outError};
     const int status = qmp::cli::RunQmp(arguments, console);
     std::cerr.flush();
     // A scan or an update stopped by a signal saved what it found; the

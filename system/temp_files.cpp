@@ -42,8 +42,8 @@ constinit std::array<Slot, 16> slots{};
 
 }  // namespace
 
-ScratchFile::ScratchFile(std::string_view path) {
-    const std::string osPath = ToOsPath(path);
+ScratchFile::ScratchFile(std::string_view path, bool osName) {
+    const std::string osPath = osName ? std::string(path) : ToOsPath(path);
     if (osPath.size() >= PATH_MAX) return;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         int expected = kFree;

@@ -19,7 +19,8 @@ std::string TempFileName(std::string_view prefix = "tor");
 // program meanwhile, its handler removes the file (RemoveScratchFiles).
 class ScratchFile final {
 public:
-    explicit ScratchFile(std::string_view path);  // system ANSI text
+    // `path` in system ANSI text, or the system's own name when `osName`.
+    explicit ScratchFile(std::string_view path, bool osName = false);
     ~ScratchFile();
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
