@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/engine_settings.h"
+#include "cli/terminal_text.h"
 #include "core/database.h"
 #include "core/database_file.h"
 #include "core/file_buffer.h"
@@ -114,7 +115,7 @@ int TemplatesCommand(Session& session, const ParsedArgs&) {
         return kExitFileError;
     }
     for (const std::string& name : names)
-        session.console.out << AnsiDisplayText(name) << '\n';
+        session.console.out << TerminalText(AnsiDisplayText(name)) << '\n';
     return kExitSuccess;
 }
 

@@ -179,8 +179,8 @@ ReadProblem ReadArray(FileBuffer& buffer, std::string_view array, Take take) {
 }
 
 // The caption's own carets, when the writer counted them after the category
-// number ("2:1"); nothing for a plain number.
-std::optional<std::size_t> CaptionCarets(std::string_view field) {
+// number ("2:1"); nothing for a plain number, or a count beyond `limit`.
+std::optional<std::size_t> CaptionCarets(std::string_view field, std::size_t limit) {
     std::size_t i = field.starts_with('-') ? 1 : 0;
     const std::size_t digits = i;
     while (i < field.size() && field[i] >= '0' && field[i] <= '9')
@@ -188,8 +188,9 @@ std::optional<std::size_t> CaptionCarets(std::string_view field) {
     if (i == digits || i + 1 >= field.size() || field[i] != ':') return std::nullopt;
     std::size_t count = 0;
     for (++i; i < field.size(); ++i) {
-        if (field[i] < '0' || field[i] > '9' || count > field.size()) return std::nullopt;
+        if (field[i] < '0' || field[i] > '9') return std::nullopt;
         count = count * 10 + static_cast<std::size_t>(field[i] - '0');
+        if (count > limit) return std::nullopt;
     }
     return count;
 }
@@ -201,7 +202,7 @@ void ParseLinkEntry(std::string_view entry, char separator, TBaseRecord& link) {
     std::size_t second = entry.find(separator, first + 1);
     // The caption's carets are skipped when the entry holds as many; an entry
     // written by hand with fewer reads as if they had not been counted.
-    if (const auto carets = CaptionCarets(entry.substr(0, first))) {
+    if (const auto carets = CaptionCarets(entry.substr(0, first), entry.size())) {
         std::size_t end = second;
         for (std::size_t k = 0; k < *carets && end != std::string_view::npos; ++k)
             end = entry.find(separator, end + 1);

@@ -156,7 +156,8 @@ TEST(ReadDatabase, TextsThatTheFormatCannotHoldComeBackAsThePartReadsThem) {
 
 TEST(ReadDatabase, CaretsInCaptionsAndUrls) {
     // Written by the program: the caption's carets are counted after the category.
-    for (const char* caption : {"operator^=", "^", "a^^b^", "^x^", ""}) {
+    for (const std::string& caption :
+         std::vector<std::string>{"operator^=", "^", "a^^b^", "^x^", "", std::string(120, '^')}) {
         for (const char* url : {"u.html", "u^v", "^", ""}) {
             TBase links;
             links.Add(Link(-3, caption, url, "d", {"k"}));
