@@ -1,5 +1,6 @@
 #include "cli/cli_host.h"
 
+#include "cli/terminal_text.h"
 #include "decoding/display_text.h"
 #include "indexing/rating_settings.h"
 
@@ -12,7 +13,8 @@ CliHost::CliHost(Console& console, bool quiet)
 void CliHost::Say(std::string_view caption, std::string_view ansiText) {
     progress_.Clear();
     if (caption == "Error") ++errors_;
-    console_.err << caption << ": " << AnsiDisplayText(ansiText) << '\n' << std::flush;
+    console_.err << caption << ": " << TerminalText(AnsiDisplayText(ansiText)) << '\n'
+                 << std::flush;
 }
 
 MessageAnswer CliHost::ShowMessage(const Message& message) {

@@ -8,6 +8,7 @@
 #include "cli/link_output.h"
 #include "core/database.h"
 #include "core/database_file.h"
+#include "core/database_lock.h"
 #include "core/file_buffer.h"
 #include "core/program_values.h"
 #include "indexing/link_update.h"
@@ -26,7 +27,11 @@ enum class Need { kRead, kSave };
 bool CheckDatabase(Session& session, const std::string& path, Need need) {
     struct stat info {};
     if (::stat(ToOsPath(path).c_str(), &info) != 0) {
-        session.host.Error("The database " + path + " does not exist.");
+        const std::string backup = InterruptedSaveBackup(path);
+        session.host.Error("The database " + path + " does not exist." +
+                           (backup.empty() ? std::string()
+                                           : " A copy that an interrupted save left is " + backup +
+                                                 "; rename it to " + path + " to use it."));
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -38,27 +43,63 @@ bool CheckDatabase(Session& session, const std::string& path, Need need) {
         session.host.Error("The database " + path + " cannot be read.");
         return false;
     }
-    std::int64_t position = 0;
-    if (need == Need::kSave &&
-        !(FindText(buffer, kSettingsMarker, position) && FindText(buffer, kEndMarker, position))) {
+    if (need == Need::kSave && !HasDatabaseMarkers(buffer)) {
         session.host.Error("A search engine database is not found in the file " + path + ".");
         return false;
     }
     return true;
 }
 
-// Runs a scan or an update between the clearing and the setting of
-// StopRequested. From here on Ctrl+C stops the work and lets the save run;
-// an interrupt that came before still stops it.
+// Opens the database into the tables; false, and why, when its arrays
+// cannot be read whole (nothing is then saved over it).
+bool Open(Session& session, const std::string& path) {
+    if (const ReadProblem problem = OpenDatabase(session.host, path)) {
+        session.host.Error("The database " + path + " cannot be read as written: " + problem.text +
+                           ".");
+        return false;
+    }
+    const std::string backup = InterruptedSaveBackup(path);
+    if (!backup.empty())
+        session.host.Warning("A copy of the database that an interrupted save left is " + backup +
+                             "; it is kept.");
+    return true;
+}
+
+// Takes the lock of the database that the command will save, before it is
+// read, and makes sure the save can write beside it: both fail before any
+// work. With `wait`, waits for another writer to finish.
+bool LockForSaving(Session& session, DatabaseLock& lock, const std::string& path, bool wait) {
+    DatabaseLock::Result result = lock.Take(path, false);
+    if (result == DatabaseLock::Result::kInUse && wait) {
+        session.Note(lock.Problem() + " Waiting until it is free.");
+        result = lock.Take(path, true);
+    }
+    if (result == DatabaseLock::Result::kInUse) {
+        session.host.Error(lock.Problem() + " Run again with --wait to wait until it is free.");
+        return false;
+    }
+    if (result == DatabaseLock::Result::kFailed) {
+        session.host.Error(lock.Problem());
+        return false;
+    }
+    if (const std::string problem = SaveProblem(path); !problem.empty()) {
+        session.host.Error(problem);
+        return false;
+    }
+    return true;
+}
+
+// Runs a scan or an update and the save after it; a signal stops the work
+// and lets the save run. Gives whether the save succeeded.
 template <typename Work>
-void RunStoppable(Session& session, Work work) {
-    InstallInterruptHandler();
-    StopRequested = InterruptRequested();
+bool RunAndSave(Session& session, Work work) {
+    StoppableWork stoppable;
     work();
     StopRequested = true;
     session.host.EndProgress();
     if (InterruptRequested())
         session.console.err << "Stopped: the links found so far are kept and saved.\n";
+    return SaveDatabase(session.host);
 }
 
 // Takes the --jobs option into ScanJobs; false (and the error shown, a wrong
@@ -91,22 +132,29 @@ int AddSiteCommand(Session& session, const ParsedArgs& args) {
     if (!TakeJobs(session, args)) return kExitUsage;
     if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
     if (!IsExistingFolder(*folder)) {
-        session.host.Error("The folder " + *folder + " does not exist.");
+        session.host.Error(IsExistingFile(*folder) ? *folder + " is a file, not a folder."
+                                                   : "The folder " + *folder + " does not exist.");
         return kExitFileError;
     }
 
-    OpenDatabase(session.host, *database);
+    DatabaseLock lock;
+    if (!LockForSaving(session, lock, *database, args.Has("wait")) || !Open(session, *database))
+        return kExitFileError;
     if (args.Has("category") && (*category < 0 || *category >= Categories.Count())) {
+        if (Categories.Count() == 0) {
+            return UsageError(session, "The database has no categories, so no category " +
+                                           std::to_string(*category) + ".");
+        }
         return UsageError(session, "The database has no category " + std::to_string(*category) +
                                        " (its categories are numbered from 0 to " +
                                        std::to_string(Categories.Count() - 1) + ").");
     }
     const int before = Links.Count();
-    RunStoppable(session, [&] {
+    const bool saved = RunAndSave(session, [&] {
         ScanFolder(session.host, IncludeTrailingSeparator(*folder), *category,
                    !args.Has("no-subfolders"), args.Has("existing"));
     });
-    if (!SaveDatabase(session.host)) return kExitFileError;
+    if (!saved) return kExitFileError;
     session.Report("Links added: " + std::to_string(Links.Count() - before) +
                    ". Links in the database: " + std::to_string(Links.Count()) + ".");
     return kExitSuccess;
@@ -118,10 +166,11 @@ int UpdateCommand(Session& session, const ParsedArgs& args) {
     if (!TakeJobs(session, args)) return kExitUsage;
     if (!CheckDatabase(session, *database, Need::kSave)) return kExitFileError;
 
-    OpenDatabase(session.host, *database);
+    DatabaseLock lock;
+    if (!LockForSaving(session, lock, *database, args.Has("wait")) || !Open(session, *database))
+        return kExitFileError;
     UpdateCounts counts;
-    RunStoppable(session, [&] { counts = UpdateLinks(session.host); });
-    if (!SaveDatabase(session.host)) return kExitFileError;
+    if (!RunAndSave(session, [&] { counts = UpdateLinks(session.host); })) return kExitFileError;
     session.Report("Links updated: " + std::to_string(counts.updated) +
                    ". Pages not found: " + std::to_string(counts.notFound) + ".");
     return kExitSuccess;
@@ -130,9 +179,8 @@ int UpdateCommand(Session& session, const ParsedArgs& args) {
 int ListCommand(Session& session, const ParsedArgs& args) {
     const auto database = session.Path(args.positional[0]);
     if (!database) return kExitUsage;
-    if (!CheckDatabase(session, *database, Need::kRead)) return kExitFileError;
-
-    OpenDatabase(session.host, *database);
+    if (!CheckDatabase(session, *database, Need::kRead) || !Open(session, *database))
+        return kExitFileError;
     if (args.Has("json")) {
         WriteTablesJson(session.console.out, Categories, Links);
     } else {

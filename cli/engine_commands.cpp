@@ -4,9 +4,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 
 #include "cli/commands.h"
 #include "cli/engine_settings.h"
+#include "cli/terminal_text.h"
+#include "core/database.h"
+#include "core/database_file.h"
+#include "core/file_buffer.h"
 #include "core/program_values.h"
 #include "core/project_folder.h"
 #include "decoding/database_text.h"
@@ -38,6 +44,31 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 // A database name is a file of the engine's folder itself.
 bool IsPlainFileName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
+bool SameNameAnyCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// True when `name` is one of the engine's own files (or folders) that the
+// template brings, its database aside: the database would overwrite it, or
+// it the database. Letter case is not minded, as a web server may not mind it.
+bool IsEngineFileName(const std::string& templateFolder, std::string_view name) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(ToOsPath(templateFolder), error)) {
+        const std::string entryName = FromOsName(entry.path().filename().string());
+        if (entryName != DefaultDatabaseName && SameNameAnyCase(entryName, name)) return true;
+    }
+    return false;
+}
+
+// True when the file at `path` is a search database that a save can write into.
+bool IsSearchDatabase(const std::string& path) {
+    FileBuffer buffer = OpenFileBuffer(path);
+    return buffer.IsOpen() && HasDatabaseMarkers(buffer);
 }
 
 // Gives the engine the database `name` in place of the template's
@@ -85,7 +116,7 @@ int TemplatesCommand(Session& session, const ParsedArgs&) {
         return kExitFileError;
     }
     for (const std::string& name : names)
-        session.console.out << AnsiDisplayText(name) << '\n';
+        session.console.out << TerminalText(AnsiDisplayText(name)) << '\n';
     return kExitSuccess;
 }
 
@@ -114,6 +145,25 @@ int NewCommand(Session& session, const ParsedArgs& args) {
         }
     }
 
+    // The database's name must not take the place of another file: neither
+    // one of the engine's own nor any existing file that is no database.
+    const std::string templateFolder = IncludeTrailingSeparator(templatesDir) + templateName + "/";
+    if (IsEngineFileName(templateFolder, databaseName)) {
+        return UsageError(session, "'" + databaseName +
+                                       "' is a file of the search engine itself; give the "
+                                       "database a name of its own.");
+    }
+    const std::string databasePath = root + databaseName;
+    if (Exists(databasePath) && !IsSearchDatabase(databasePath)) {
+        session.host.Error("The file " + databasePath +
+                           " is not a search database; give the database another name (--db).");
+        return kExitFileError;
+    }
+    if (const std::string backup = InterruptedSaveBackup(databasePath); !backup.empty()) {
+        session.Note("A copy of the database that an interrupted save left is " + backup +
+                     "; it is kept.");
+    }
+
     if (!ForceFolders(root) || !IsExistingFolder(root)) {
         session.host.Error("The folder " + root + " cannot be created.");
         return kExitFileError;
@@ -136,12 +186,10 @@ int NewCommand(Session& session, const ParsedArgs& args) {
             session.Note("Kept the existing " + kept + "; --replace replaces it.");
     }
     if (databaseName != DefaultDatabaseName &&
-        !UseDatabaseName(session, IncludeTrailingSeparator(templatesDir) + templateName + "/", root,
-                         databaseName, replace, searchdbExisted)) {
+        !UseDatabaseName(session, templateFolder, root, databaseName, replace, searchdbExisted)) {
         return kExitFileError;
     }
 
-    const std::string databasePath = root + databaseName;
     session.Report("Database: " + AnsiDisplayText(databasePath));
     // The start page is the template's page as written now; a page of the
     // site's own, or one kept from before, is not this engine's.

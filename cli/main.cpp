@@ -1,7 +1,6 @@
 // qmp: the command-line tool. Arguments come from the operating system as
 // UTF-8; each command turns its paths into the program's own form.
 
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "cli/interrupt.h"
+#include "cli/output_stream.h"
 #include "cli/qmp_app.h"
 #include "system/code_page_choice.h"
 
@@ -42,19 +42,19 @@ std::string CurrentDir() {
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     qmp::InitSystemCodePage();
+    qmp::cli::InstallSignalHandlers();
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    qmp::cli::Console console{std::cout, std::cerr, CurrentDir(), ::isatty(STDERR_FILENO) == 1,
-                              TerminalWidth()};
+    qmp::cli::FdOutputBuffer outBuffer(STDOUT_FILENO);
+    std::ostream out(&outBuffer);
+    const auto outError = [&outBuffer] { return outBuffer.Error(); };
+    qmp::cli::Console console{
+        out, std::cerr, CurrentDir(), ::isatty(STDERR_FILENO) == 1, TerminalWidth(), outError};
     const int status = qmp::cli::RunQmp(arguments, console);
-    std::cout.flush();
     std::cerr.flush();
-    if (qmp::cli::InterruptRequested()) {
-        // A scan or an update was stopped by Ctrl+C and what it found is
-        // saved; the caller (a shell running a script) still learns that the
-        // work was interrupted, and stops too.
-        ::signal(SIGINT, SIG_DFL);
-        ::raise(SIGINT);
-    }
+    // A scan or an update stopped by a signal saved what it found; the
+    // caller (a shell running a script, a service manager) still learns that
+    // the work was interrupted, and by what.
+    qmp::cli::EndAsInterrupted();
     return status;
 }

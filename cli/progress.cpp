@@ -1,5 +1,7 @@
 #include "cli/progress.h"
 
+#include "cli/terminal_text.h"
+
 namespace qmp::cli {
 
 namespace {
@@ -9,13 +11,10 @@ bool StartsCharacter(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
 }
 
-// Line breaks and tabs would break the one line; they show as spaces.
+// Every control character shows as an escape, line breaks included, so the
+// line stays one line and a name cannot steer the terminal.
 std::string OneLine(std::string_view text) {
-    std::string line;
-    line.reserve(text.size());
-    for (char c : text)
-        line.push_back(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
-    return line;
+    return TerminalText(text, false);
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 #include "cli/qmp_app.h"
 
 #include <array>
+#include <cerrno>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
+#include "cli/terminal_text.h"
 #include "core/start_up.h"
 #include "decoding/display_text.h"
 #include "indexing/folder_scan.h"
 #include "indexing/project_settings.h"
+#include "system/file_ops.h"
 
 #ifndef QMP_VERSION
 #define QMP_VERSION "0"
@@ -50,16 +53,22 @@ const std::vector<Command>& Commands() {
          0,
          TemplatesCommand},
         {"addsite",
-         "DB FOLDER [--category N] [--no-subfolders] [--existing] [--jobs N]",
+         "DB FOLDER [--category N] [--no-subfolders] [--existing] [--jobs N] [--wait]",
          "Adds a link for every page, text, play list and audio file in FOLDER and\n"
-         "its sub-folders to the search database DB, and saves it. Ctrl+C stops the\n"
-         "scan; the links found so far are saved.\n"
+         "its sub-folders to the search database DB, and saves it. Ctrl+C (or\n"
+         "SIGTERM, SIGHUP) stops the scan; the links found so far are saved.\n"
          "\n"
          "  --category N     the category number of the new links (default: 0)\n"
          "  --no-subfolders  only the files directly in FOLDER\n"
          "  --existing       also files that already have a link (added again)\n"
-         "  --jobs N         read N files at once (default: one for each core)\n",
-         {{"category", true}, {"no-subfolders", false}, {"existing", false}, {"jobs", true}},
+         "  --jobs N         read N files at once (default: one for each core)\n"
+         "  --wait           when another program is changing DB, wait for it\n"
+         "                   (without it, qmp stops with exit status 1)\n",
+         {{"category", true},
+          {"no-subfolders", false},
+          {"existing", false},
+          {"jobs", true},
+          {"wait", false}},
          2,
          2,
          AddSiteCommand},
@@ -68,11 +77,13 @@ const std::vector<Command>& Commands() {
          "Reads the file of every link of the search database DB again, refreshes\n"
          "its caption, description and keywords (the category stays), and saves it.\n"
          "Links to other sites and links with the keyword ~ or dont_update stay as\n"
-         "they are; a missing page is reported and its link kept. Ctrl+C stops the\n"
-         "update; what was refreshed so far is saved.\n"
+         "they are; a missing page is reported and its link kept. Ctrl+C (or\n"
+         "SIGTERM, SIGHUP) stops the update; what was refreshed so far is saved.\n"
          "\n"
-         "  --jobs N  read N files at once (default: one for each core)\n",
-         {{"jobs", true}},
+         "  --jobs N  read N files at once (default: one for each core)\n"
+         "  --wait    when another program is changing DB, wait for it\n"
+         "            (without it, qmp stops with exit status 1)\n",
+         {{"jobs", true}, {"wait", false}},
          1,
          1,
          UpdateCommand},
@@ -131,7 +142,7 @@ void WriteVersion(std::ostream& out) {
 }
 
 int WrongCommandLine(Console& console, std::string_view message, const Command* command) {
-    console.err << "Error: " << message << '\n';
+    console.err << "Error: " << TerminalText(ValidUtf8(message)) << '\n';
     if (command != nullptr) {
         WriteUsage(console.err, *command);
         console.err << "Run 'qmp " << command->name << " --help' for more.\n";
@@ -159,7 +170,8 @@ std::optional<std::string> Session::Path(std::string_view osArgument) {
     }
     auto path = ProgramPath(osArgument, console.currentDir);
     if (!path) {
-        console.err << "Error: The path " << AbsoluteOsPath(osArgument, console.currentDir)
+        console.err << "Error: The path "
+                    << TerminalText(ValidUtf8(AbsoluteOsPath(osArgument, console.currentDir)))
                     << " has characters that the code page the program keeps file names in"
                        " lacks; set QMPLIT_CODEPAGE to one that has them.\n";
     }
@@ -167,7 +179,7 @@ std::optional<std::string> Session::Path(std::string_view osArgument) {
 }
 
 void Session::Report(std::string_view utf8Line) {
-    if (!quiet) console.out << utf8Line << '\n';
+    if (!quiet) console.out << TerminalText(utf8Line) << '\n';
 }
 
 void Session::Note(std::string_view ansiText) {
@@ -176,11 +188,13 @@ void Session::Note(std::string_view ansiText) {
 
 int UsageError(Session& session, std::string_view ansiMessage) {
     session.host.EndProgress();
-    session.console.err << "Error: " << AnsiDisplayText(ansiMessage) << '\n';
+    session.console.err << "Error: " << TerminalText(AnsiDisplayText(ansiMessage)) << '\n';
     return kExitUsage;
 }
 
-int RunQmp(const std::vector<std::string>& arguments, Console& console) {
+namespace {
+
+int RunCommandLine(const std::vector<std::string>& arguments, Console& console) {
     ResetProgramState();
 
     // Options before the command: --help, --version and --quiet.
@@ -193,6 +207,8 @@ int RunQmp(const std::vector<std::string>& arguments, Console& console) {
             return kExitSuccess;
         }
         if (option == "--version") {
+            if (at + 1 < arguments.size())
+                return WrongCommandLine(console, "--version takes no arguments", nullptr);
             WriteVersion(console.out);
             return kExitSuccess;
         }
@@ -237,6 +253,22 @@ int RunQmp(const std::vector<std::string>& arguments, Console& console) {
 
     Session session(console, quiet || parsed->Has("quiet"));
     return command->run(session, *parsed);
+}
+
+}  // namespace
+
+int RunQmp(const std::vector<std::string>& arguments, Console& console) {
+    const int status = RunCommandLine(arguments, console);
+    console.out.flush();
+    if (console.out) return status;
+    // A reader that went away (a pager closed, `head` content) needs no
+    // message; every other failure does. Either way the output is not whole.
+    const int error = console.outError ? console.outError() : 0;
+    if (error != EPIPE) {
+        console.err << "Error: Cannot write to standard output"
+                    << (error != 0 ? ": " + SystemErrorText(error) : std::string()) << ".\n";
+    }
+    return status != kExitSuccess ? status : kExitFileError;
 }
 
 }  // namespace qmp::cli

@@ -3,6 +3,7 @@
 // arguments as the operating system gives them (UTF-8) and write to the
 // streams given, so tests can compare every byte of the output.
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,10 +22,13 @@ struct Console {
     std::string currentDir;      // the working folder (UTF-8), a full path
     bool errIsTerminal = false;  // progress is shown only on a terminal
     int terminalWidth = 80;
+    // The system's error number of a write to `out` that failed (0 when not known).
+    std::function<int()> outError;
 };
 
 // Runs one command line (the arguments after the program's name) with the
-// program-wide values at their start-up values, and gives the exit status.
+// program-wide values at their start-up values, and gives the exit status:
+// a failed write to `out` fails the run.
 int RunQmp(const std::vector<std::string>& arguments, Console& console);
 
 }  // namespace qmp::cli

@@ -1,5 +1,9 @@
 #include "core/database_file.h"
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+
 #include "core/integer_text.h"
 #include "decoding/ansi_code_page.h"
 
@@ -68,22 +72,142 @@ void WriteArray(ChunkedWriter& writer, std::string_view opening, const std::vect
     writer.Add(records.size() > kCallEntries ? "]);\r\n" : ");\r\n");
 }
 
-// Reads the byte after an entry; true when it is the comma that leads to a further entry.
-bool NextIsComma(FileBuffer& buffer) {
-    const ByteRead read = ReadBytes(buffer, 1);
-    return read.ok && read.bytes == ",";
-}
-
 bool FindOpening(FileBuffer& buffer, std::string_view opening) {
     std::int64_t position = 0;
     return FindText(buffer, opening, position);
+}
+
+// The line (from 1) that the byte at `offset` stands on.
+int LineAt(std::string_view data, std::int64_t offset) {
+    const auto end = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(offset, 0, static_cast<std::int64_t>(data.size())));
+    return 1 + static_cast<int>(
+                   std::count(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+}
+
+constexpr std::string_view kEmptyName = "an empty category name stands among the names";
+
+ReadProblem ProblemAt(std::string_view data, std::int64_t offset, std::string_view array,
+                      std::string_view what) {
+    const int line = LineAt(data, offset);
+    return {line, "line " + std::to_string(line) + " (the " + std::string(array) +
+                      " array): " + std::string(what)};
+}
+
+// The offset of the first byte at or after `at` that a script does not skip
+// between the parts of an array: blanks, line breaks and comments.
+std::int64_t SkipBlanks(std::string_view data, std::int64_t at) {
+    const auto size = static_cast<std::int64_t>(data.size());
+    while (at < size) {
+        const char c = data[static_cast<std::size_t>(at)];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f') {
+            ++at;
+        } else if (c == '/' && at + 1 < size && data[static_cast<std::size_t>(at) + 1] == '/') {
+            const std::size_t end = data.find('\n', static_cast<std::size_t>(at));
+            at = end == std::string_view::npos ? size : static_cast<std::int64_t>(end);
+        } else if (c == '/' && at + 1 < size && data[static_cast<std::size_t>(at) + 1] == '*') {
+            const std::size_t end = data.find("*/", static_cast<std::size_t>(at) + 2);
+            at = end == std::string_view::npos ? size : static_cast<std::int64_t>(end) + 2;
+        } else {
+            break;
+        }
+    }
+    return at;
+}
+
+// Reads the entries of the array whose opening ends at the buffer's
+// position, handing each to `take` in order; gives what keeps it from being
+// read to its end, if anything. An array may go on as the writer continues a
+// long one: new Array(...).concat([...]).
+template <typename Take>
+ReadProblem ReadArray(FileBuffer& buffer, std::string_view array, Take take) {
+    const std::string_view data = buffer.Data();
+    const auto size = static_cast<std::int64_t>(data.size());
+    constexpr std::string_view kConcat = ".concat(";
+    const auto byteAt = [&](std::int64_t at) { return data[static_cast<std::size_t>(at)]; };
+    const auto breaksOff = [&](std::int64_t at) {
+        return ProblemAt(data, at, array, "the array breaks off before its end");
+    };
+    std::int64_t at = buffer.Position();
+    char close = ')';  // ']' inside a .concat([...])
+    for (bool afterEntry = false;;) {
+        at = SkipBlanks(data, at);
+        if (at >= size) return breaksOff(at);
+        const char c = byteAt(at);
+        if (c == close) {
+            at = SkipBlanks(data, at + 1);
+            if (close == ']') {
+                if (at >= size) return breaksOff(at);
+                if (byteAt(at) != ')')
+                    return ProblemAt(data, at, array,
+                                     "the ']' of the array is not followed by ')'");
+                at = SkipBlanks(data, at + 1);
+            }
+            if (data.substr(static_cast<std::size_t>(std::min(at, size))).starts_with(kConcat)) {
+                at = SkipBlanks(data, at + static_cast<std::int64_t>(kConcat.size()));
+                if (at < size && byteAt(at) == '[') {
+                    ++at;
+                    close = ']';
+                    afterEntry = false;
+                    continue;
+                }
+            }
+            return {};
+        }
+        if (afterEntry) {
+            if (c != ',') {
+                return ProblemAt(data, at, array,
+                                 "an entry is followed by something other than a comma or the "
+                                 "array's end (a quote inside an entry needs a backslash)");
+            }
+            ++at;
+            afterEntry = false;
+            continue;
+        }
+        if (c != '\'' && c != '"')
+            return ProblemAt(data, at, array,
+                             "something other than a quoted entry stands where "
+                             "an entry belongs");
+        SeekBuffer(buffer, at, SeekOrigin::kBegin);
+        bool closed = false;
+        std::string entry = ReadScriptString(buffer, c, closed);
+        if (!closed) return ProblemAt(data, at, array, "an entry has no closing quote");
+        if (auto problem = take(std::move(entry), at)) return std::move(*problem);
+        at = buffer.Position();
+        afterEntry = true;
+    }
+}
+
+// The caption's own carets, when the writer counted them after the category
+// number ("2:1"); nothing for a plain number, or a count beyond `limit`.
+std::optional<std::size_t> CaptionCarets(std::string_view field, std::size_t limit) {
+    std::size_t i = field.starts_with('-') ? 1 : 0;
+    const std::size_t digits = i;
+    while (i < field.size() && field[i] >= '0' && field[i] <= '9')
+        ++i;
+    if (i == digits || i + 1 >= field.size() || field[i] != ':') return std::nullopt;
+    std::size_t count = 0;
+    for (++i; i < field.size(); ++i) {
+        if (field[i] < '0' || field[i] > '9') return std::nullopt;
+        count = count * 10 + static_cast<std::size_t>(field[i] - '0');
+        if (count > limit) return std::nullopt;
+    }
+    return count;
 }
 
 void ParseLinkEntry(std::string_view entry, char separator, TBaseRecord& link) {
     const std::size_t first = entry.find(separator);
     link.Category = IntegerPrefix(entry.substr(0, first));
     if (first == std::string_view::npos) return;
-    const std::size_t second = entry.find(separator, first + 1);
+    std::size_t second = entry.find(separator, first + 1);
+    // The caption's carets are skipped when the entry holds as many; an entry
+    // written by hand with fewer reads as if they had not been counted.
+    if (const auto carets = CaptionCarets(entry.substr(0, first), entry.size())) {
+        std::size_t end = second;
+        for (std::size_t k = 0; k < *carets && end != std::string_view::npos; ++k)
+            end = entry.find(separator, end + 1);
+        if (end != std::string_view::npos) second = end;
+    }
     link.Caption = entry.substr(
         first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
     if (second != std::string_view::npos) link.URL = entry.substr(second + 1);
@@ -105,6 +229,11 @@ void SplitKeywords(std::string_view entry, char separator, std::vector<std::stri
 }
 
 }  // namespace
+
+bool HasDatabaseMarkers(FileBuffer& buffer) {
+    std::int64_t position = 0;
+    return FindText(buffer, kSettingsMarker, position) && FindText(buffer, kEndMarker, position);
+}
 
 std::string JsEscape(std::string_view text) {
     std::string out;
@@ -166,68 +295,87 @@ void AppendJsEscaped(std::string& out, std::string_view text) {
     AppendEscapedLine(out, line);
 }
 
-void ReadCategories(FileBuffer& buffer, TCat& categories) {
-    if (!FindOpening(buffer, kCategoriesOpening)) return;
-    for (;;) {
-        const std::string name = ReadQuoted(buffer, '\'');
-        if (name.empty()) return;
-        categories.Add(name);
-        if (!NextIsComma(buffer)) return;
-    }
+ReadProblem ReadCategories(FileBuffer& buffer, TCat& categories) {
+    if (!FindOpening(buffer, kCategoriesOpening)) return {};
+    // An empty table is written as one empty entry. An empty name among
+    // others stands for no category, and the names after it would take
+    // wrong numbers.
+    std::optional<std::int64_t> leadingEmpty;
+    bool first = true;
+    return ReadArray(
+        buffer, "cg", [&](std::string name, std::int64_t at) -> std::optional<ReadProblem> {
+            if (leadingEmpty || (name.empty() && !first))
+                return ProblemAt(buffer.Data(), leadingEmpty.value_or(at), "cg", kEmptyName);
+            if (name.empty())
+                leadingEmpty = at;
+            else
+                categories.Add(name);
+            first = false;
+            return std::nullopt;
+        });
 }
 
-void ReadCategories(std::string_view path, TCat& categories) {
+ReadProblem ReadCategories(std::string_view path, TCat& categories) {
     FileBuffer buffer = OpenFileBuffer(path);
-    if (buffer.IsOpen()) ReadCategories(buffer, categories);
+    return buffer.IsOpen() ? ReadCategories(buffer, categories) : ReadProblem();
 }
 
-void ReadLinks(FileBuffer& buffer, TBase& links, Host& host) {
+ReadProblem ReadLinks(FileBuffer& buffer, TBase& links, Host& host) {
     std::int64_t position = 0;
     const char separator = FindText(buffer, kV2FormatMarker, position) ? '^' : '+';
     const int start = links.Count();
 
     if (FindOpening(buffer, kLinksOpening)) {
-        for (bool first = true;; first = false) {
-            const std::string entry = ReadQuoted(buffer, '\'');
-            const bool more = NextIsComma(buffer);
-            // An array that holds one empty entry is how an empty table is
-            // written: it has no links, not one blank link.
-            if (first && entry.empty() && !more) break;
-            TBaseRecord link;
-            if (!entry.empty()) ParseLinkEntry(entry, separator, link);
-            links.Append(std::move(link));
-            if (!more) break;
-        }
+        // An array that holds one empty entry is how an empty table is
+        // written: it has no links, not one blank link. An empty first entry
+        // waits to see whether more follow.
+        bool first = true;
+        bool blankFirst = false;
+        ReadProblem problem = ReadArray(
+            buffer, "ln", [&](std::string entry, std::int64_t) -> std::optional<ReadProblem> {
+                if (std::exchange(blankFirst, false)) links.Append(TBaseRecord());
+                if (std::exchange(first, false) && entry.empty()) {
+                    blankFirst = true;
+                    return std::nullopt;
+                }
+                TBaseRecord link;
+                if (!entry.empty()) ParseLinkEntry(entry, separator, link);
+                links.Append(std::move(link));
+                return std::nullopt;
+            });
         links.ShrinkToFit();
+        if (problem) return problem;
     }
 
-    // Entries beyond the links read are ignored: they belong to no link.
+    // Entries beyond the links read are read but belong to no link.
     if (FindOpening(buffer, kDescriptionsOpening)) {
-        for (int i = start;; ++i) {
-            std::string entry = ReadQuoted(buffer, '\'');
-            TBaseRecord* link = links.At(i);
-            if (link == nullptr) break;
-            link->Description = std::move(entry);
-            if (!NextIsComma(buffer)) break;
-        }
+        int i = start;
+        ReadProblem problem = ReadArray(
+            buffer, "ds", [&](std::string entry, std::int64_t) -> std::optional<ReadProblem> {
+                if (TBaseRecord* link = links.At(i++)) link->Description = std::move(entry);
+                return std::nullopt;
+            });
+        if (problem) return problem;
     }
 
     if (FindOpening(buffer, kKeywordsOpening)) {
-        for (int i = start;; ++i) {
-            const std::string entry = ReadQuoted(buffer, '\'');
-            // Messages run between entries, so the table may change: look the link up each time.
-            TBaseRecord* link = links.At(i);
-            if (link == nullptr) break;
-            SplitKeywords(entry, separator, link->Keywords);
-            if (!NextIsComma(buffer)) break;
-            host.ProcessMessages();
-        }
+        int i = start;
+        return ReadArray(buffer, "kw",
+                         [&](std::string entry, std::int64_t) -> std::optional<ReadProblem> {
+                             if (i > start) host.ProcessMessages();
+                             // Messages run between entries, so the table may change: look the link
+                             // up each time.
+                             if (TBaseRecord* link = links.At(i++))
+                                 SplitKeywords(entry, separator, link->Keywords);
+                             return std::nullopt;
+                         });
     }
+    return {};
 }
 
-void ReadLinks(std::string_view path, TBase& links, Host& host) {
+ReadProblem ReadLinks(std::string_view path, TBase& links, Host& host) {
     FileBuffer buffer = OpenFileBuffer(path);
-    if (buffer.IsOpen()) ReadLinks(buffer, links, host);
+    return buffer.IsOpen() ? ReadLinks(buffer, links, host) : ReadProblem();
 }
 
 bool WriteCategories(const TCat& categories, ByteSink& out) {
@@ -243,6 +391,12 @@ bool WriteLinks(const TBase& links, ByteSink& out) {
     const std::vector<TBaseRecord>& records = links.Records();
     WriteArray(writer, kLinksOpening, records, "", [&writer](const TBaseRecord& r) {
         writer.Add(std::to_string(r.Category));
+        // The reader could not tell a caption's own carets from the separators.
+        const auto carets = std::count(r.Caption.begin(), r.Caption.end(), '^');
+        if (carets > 0) {
+            writer.Add(":");
+            writer.Add(std::to_string(carets));
+        }
         writer.Add("^");
         writer.AddEscaped(r.Caption);
         writer.Add("^");

@@ -26,10 +26,10 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
     return *this;
 }
 
-FileBuffer OpenFileBuffer(std::string_view path) {
+FileBuffer OpenFileBuffer(std::string_view path, int* error) {
     FileBuffer buffer;
     std::size_t size = 0;
-    if (!ReadWholeFile(std::string(path), buffer.data_, size)) return buffer;
+    if (!ReadWholeFile(std::string(path), buffer.data_, size, error)) return buffer;
     buffer.size_ = static_cast<std::int64_t>(size);
     buffer.open_ = true;
     return buffer;
@@ -158,7 +158,10 @@ bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& positi
     return false;
 }
 
-std::string ReadQuoted(FileBuffer& buffer, char quote) {
+namespace {
+
+std::string ReadQuotedText(FileBuffer& buffer, char quote, bool escapes, bool& closed) {
+    closed = false;
     const std::string_view data = buffer.Data();
     const std::int64_t size = buffer.Size();
     std::int64_t at = std::max<std::int64_t>(buffer.Position(), 0);
@@ -170,7 +173,6 @@ std::string ReadQuoted(FileBuffer& buffer, char quote) {
     }
     at = static_cast<const char*>(open) - data.data() + 1;
 
-    const bool escapes = quote == '\'';
     std::string text;
     auto take = [&text](char byte) {
         if (byte == '\r')
@@ -180,7 +182,10 @@ std::string ReadQuoted(FileBuffer& buffer, char quote) {
     };
     while (at < size) {
         const char byte = data[static_cast<std::size_t>(at++)];
-        if (byte == quote) break;
+        if (byte == quote) {
+            closed = true;
+            break;
+        }
         if (escapes && byte == '\\') {
             if (at >= size) break;
             const char next = data[static_cast<std::size_t>(at++)];
@@ -194,6 +199,17 @@ std::string ReadQuoted(FileBuffer& buffer, char quote) {
     }
     SeekBuffer(buffer, at, SeekOrigin::kBegin);
     return text;
+}
+
+}  // namespace
+
+std::string ReadQuoted(FileBuffer& buffer, char quote) {
+    bool closed = false;
+    return ReadQuotedText(buffer, quote, quote == '\'', closed);
+}
+
+std::string ReadScriptString(FileBuffer& buffer, char quote, bool& closed) {
+    return ReadQuotedText(buffer, quote, true, closed);
 }
 
 }  // namespace qmp

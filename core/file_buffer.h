@@ -32,7 +32,7 @@ public:
     std::string_view Data() const { return {data_.get(), static_cast<std::size_t>(size_)}; }
 
 private:
-    friend FileBuffer OpenFileBuffer(std::string_view path);
+    friend FileBuffer OpenFileBuffer(std::string_view path, int* error);
     friend FileBuffer FileBufferFromBytes(std::string_view bytes);
     friend void CloseFileBuffer(FileBuffer& buffer);
     friend std::int64_t SeekBuffer(FileBuffer& buffer, std::int64_t offset, SeekOrigin origin);
@@ -46,8 +46,9 @@ private:
 
 // Reads the whole file at `path` (system ANSI text) into a buffer positioned
 // at 0. A file that cannot be opened or read gives a buffer that is not open
-// and holds nothing, so every read reports the end at once.
-FileBuffer OpenFileBuffer(std::string_view path);
+// and holds nothing, so every read reports the end at once; `error`, when
+// given, then holds the system's error number.
+FileBuffer OpenFileBuffer(std::string_view path, int* error = nullptr);
 
 // An open buffer over a copy of `bytes`, as if they had been read from a file.
 FileBuffer FileBufferFromBytes(std::string_view bytes);
@@ -86,5 +87,9 @@ bool FindText(FileBuffer& buffer, std::string_view literal, std::int64_t& positi
 // and a backslash before any other byte is dropped and that byte taken as
 // usual. No opening quote before the end gives an empty text.
 std::string ReadQuoted(FileBuffer& buffer, char quote);
+
+// ReadQuoted for a script string in either quote: the backslash is an escape
+// whatever the quote. `closed` tells whether the closing quote came before the end.
+std::string ReadScriptString(FileBuffer& buffer, char quote, bool& closed);
 
 }  // namespace qmp

@@ -14,6 +14,7 @@
 #include "decoding/ansi_code_page.h"
 #include "system/os_path.h"
 #include "system/paths.h"
+#include "system/temp_files.h"
 
 namespace qmp {
 namespace {
@@ -97,6 +98,7 @@ bool CopyFileSafely(const std::string& source, const std::string& target) {
     std::string temp = target + ".~qmpXXXXXX";
     FileDescriptor out(mkostemp(temp.data(), O_CLOEXEC));
     if (out.get() < 0) return false;
+    const ScratchFile scratch(temp, true);
     const bool written = CopyContent(in.get(), out.get()) &&
                          fchmod(out.get(), info.st_mode & 07777) == 0 && fsync(out.get()) == 0;
     if (!out.Close() || !written || rename(temp.c_str(), target.c_str()) != 0) {

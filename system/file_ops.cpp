@@ -10,6 +10,7 @@
 
 #include "system/os_path.h"
 #include "system/paths.h"
+#include "system/temp_files.h"
 
 namespace qmp {
 namespace {
@@ -24,12 +25,13 @@ public:
     PosixNewFile& operator=(const PosixNewFile&) = delete;
 
     bool Write(std::string_view bytes) override {
-        if (fd_ < 0 || failed_) return false;
+        if (fd_ < 0 || error_ != 0) return false;
         while (!bytes.empty()) {
             const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
-                failed_ = true;  // a full disk ends here (ENOSPC)
+                // A full disk ends here (ENOSPC), a file size limit too (EFBIG).
+                error_ = n < 0 ? errno : ENOSPC;
                 return false;
             }
             bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -37,17 +39,30 @@ public:
         return true;
     }
 
+    bool SetModeAndOwner(unsigned mode, unsigned owner, unsigned group) override {
+        if (fd_ < 0) return false;
+        // Only a privileged process may give a file away; others keep it as theirs.
+        if (::fchown(fd_, owner, group) != 0) (void)::fchown(fd_, static_cast<uid_t>(-1), group);
+        if (::fchmod(fd_, static_cast<mode_t>(mode & 07777)) != 0) {
+            error_ = errno;
+            return false;
+        }
+        return true;
+    }
+
     bool Commit() override {
         if (fd_ < 0) return false;
-        bool ok = !failed_ && ::fsync(fd_) == 0;
-        if (::close(fd_) != 0) ok = false;
+        if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+        if (::close(fd_) != 0 && error_ == 0) error_ = errno;
         fd_ = -1;
-        return ok;
+        return error_ == 0;
     }
+
+    int Error() const override { return error_; }
 
 private:
     int fd_;
-    bool failed_ = false;
+    int error_ = 0;
 };
 
 }  // namespace
@@ -56,6 +71,10 @@ std::unique_ptr<NewFile> FileOps::Create(const std::string& path) {
     // A file of that name goes first, so that a link planted under the name
     // is replaced rather than followed.
     const std::string osPath = ToOsPath(path);
+    if (osPath.find('\0') != std::string::npos) {
+        errno = EINVAL;
+        return nullptr;
+    }
     ::unlink(osPath.c_str());
     const int fd = ::open(osPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
@@ -64,6 +83,10 @@ std::unique_ptr<NewFile> FileOps::Create(const std::string& path) {
 
 bool FileOps::Rename(const std::string& from, const std::string& to) {
     return std::rename(ToOsPath(from).c_str(), ToOsPath(to).c_str()) == 0;
+}
+
+bool FileOps::Link(const std::string& from, const std::string& to) {
+    return ::link(ToOsPath(from).c_str(), ToOsPath(to).c_str()) == 0;
 }
 
 bool FileOps::Remove(const std::string& path) {
@@ -97,13 +120,27 @@ void Reallocate(std::unique_ptr<char[]>& data, std::size_t size, std::size_t cap
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size) {
+bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size,
+                   int* error) {
     data.reset();
     size = 0;
-    const int fd = ::open(ToOsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    int failure = 0;
+    const auto fail = [&](int cause) {
+        if (error != nullptr) *error = cause;
+        return false;
+    };
+    const std::string osPath = ToOsPath(path);
+    // The system would read the name only up to the NUL: another file.
+    if (osPath.find('\0') != std::string::npos) return fail(ENOENT);
+    const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return fail(errno);
     struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok) failure = errno;
+    if (ok && !S_ISREG(info.st_mode)) {
+        ok = false;
+        failure = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    }
     std::size_t capacity = ok && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
     Reallocate(data, 0, capacity);
     // Read until the end, whatever size the file claimed: a file that grows
@@ -116,6 +153,7 @@ bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::
         if (got == 0) break;
         if (got < 0) {
             ok = errno == EINTR;
+            if (!ok) failure = errno;
             continue;
         }
         const auto count = static_cast<std::size_t>(got);
@@ -133,8 +171,9 @@ bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::
     if (!ok) {
         data.reset();
         size = 0;
+        return fail(failure);
     }
-    return ok;
+    return true;
 }
 
 bool ReadFileContent(const std::string& path, std::string& content) {
@@ -150,10 +189,16 @@ FileOps& SystemFileOps() {
     return ops;
 }
 
+std::string SystemErrorText(int error) {
+    char buffer[256];
+    return ::strerror_r(error, buffer, sizeof buffer);
+}
+
 bool ReplaceFileContent(FileOps& ops, const std::string& path, std::string_view content) {
     const std::string temp = path + "~temp~";
     std::unique_ptr<NewFile> file = ops.Create(temp);
     if (!file) return false;
+    const ScratchFile scratch(temp);
     const bool written = file->Write(content) && file->Commit();
     file.reset();
     if (!written || !ops.Rename(temp, path)) {

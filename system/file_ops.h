@@ -31,13 +31,19 @@ public:
 // but left as it is; the caller removes it.
 class NewFile : public ByteSink {
 public:
+    // Gives the file the permission bits `mode` and, when the system lets
+    // it, the owner `owner` and group `group`; false when the mode cannot be set.
+    virtual bool SetModeAndOwner(unsigned mode, unsigned owner, unsigned group) = 0;
     // Flushes the file to disk and closes it; false when that or any earlier
     // write failed.
     virtual bool Commit() = 0;
+    // The system's error number of the write or flush that failed (0 when none did).
+    virtual int Error() const = 0;
 };
 
 // File-system steps, paths in system ANSI text. The base class does them on
 // the real file system; tests derive from it to make a chosen step fail.
+// A step that fails leaves the system's error number in errno.
 class FileOps {
 public:
     virtual ~FileOps() = default;
@@ -45,6 +51,9 @@ public:
     virtual std::unique_ptr<NewFile> Create(const std::string& path);
     // Gives `from` the name `to` (a file there is replaced); false on failure.
     virtual bool Rename(const std::string& from, const std::string& to);
+    // Gives the file `from` the further name `to` (a hard link; nothing there
+    // may exist yet); false on failure.
+    virtual bool Link(const std::string& from, const std::string& to);
     // Deletes the file; false when it could not be deleted (or was not there).
     virtual bool Remove(const std::string& path);
     // True when a file or folder of that name exists.
@@ -58,13 +67,20 @@ FileOps& SystemFileOps();
 
 // Reads the whole regular file at `path` into an allocation of exactly its
 // size (none for an empty file); false, with nothing held, when it cannot be
-// opened or read. Opening never blocks on a named pipe, and devices are not read.
-bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size);
+// opened or read, and then `error`, when given, says why (EISDIR for a
+// folder, EINVAL for anything else that is not a regular file). Opening never
+// blocks on a named pipe, devices are not read, and a path holding a NUL
+// byte names no file.
+bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& data, std::size_t& size,
+                   int* error = nullptr);
 
 // Reads the whole regular file at `path` into `content`; false (and
 // `content` empty) when it cannot be opened or read. Opening never blocks on
 // a named pipe, and devices are not read.
 bool ReadFileContent(const std::string& path, std::string& content);
+
+// The system's text for the error number `error` ("No space left on device").
+std::string SystemErrorText(int error);
 
 // Replaces (or creates) the file `path` with `content`: written to path +
 // "~temp~", flushed, then renamed over `path`. On failure the file at `path`

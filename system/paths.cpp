@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "system/os_path.h"
@@ -21,20 +22,66 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// A name holding a NUL byte names nothing: the system would read it only up
+// to the NUL, which is another file.
+bool StatPath(const std::string& osPath, struct stat& info) {
+    return osPath.find('\0') == std::string::npos && stat(osPath.c_str(), &info) == 0;
+}
+
 bool IsFolder(const std::string& osPath) {
     struct stat info {};
-    return stat(osPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return StatPath(osPath, info) && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
 
 bool IsExistingFile(std::string_view path) {
     struct stat info {};
-    return stat(ToOsPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return StatPath(ToOsPath(path), info) && S_ISREG(info.st_mode);
 }
 
 bool IsExistingFolder(std::string_view path) {
     return IsFolder(ToOsPath(path));
+}
+
+std::string FollowFileLinks(std::string_view path, int& error) {
+    std::string osPath = ToOsPath(path);
+    // As many links as the system itself follows in a row.
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat info {};
+        if (osPath.find('\0') != std::string::npos || lstat(osPath.c_str(), &info) != 0 ||
+            !S_ISLNK(info.st_mode)) {
+            std::string resolved = FromOsName(osPath);
+            if (ToOsPath(resolved) == osPath) return resolved;
+            error = EILSEQ;
+            return {};
+        }
+        char target[PATH_MAX];
+        const ssize_t n = readlink(osPath.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) {
+            error = n < 0 ? errno : ENAMETOOLONG;
+            return {};
+        }
+        const std::string_view link(target, static_cast<std::size_t>(n));
+        osPath =
+            link.front() == '/' ? std::string(link) : ExtractFilePath(osPath) + std::string(link);
+    }
+    error = ELOOP;
+    return {};
+}
+
+bool ReadFileOwnership(std::string_view path, FileOwnership& ownership) {
+    struct stat info {};
+    if (!StatPath(ToOsPath(path), info)) return false;
+    ownership = {static_cast<unsigned>(info.st_mode & 07777), info.st_uid, info.st_gid};
+    return true;
+}
+
+bool IsReadOnlyFile(std::string_view path) {
+    const std::string osPath = ToOsPath(path);
+    struct stat info {};
+    if (!StatPath(osPath, info)) return false;
+    return (info.st_mode & 0222) == 0 || access(osPath.c_str(), W_OK) != 0;
 }
 
 std::string IncludeTrailingSeparator(std::string_view path) {

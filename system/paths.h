@@ -28,11 +28,31 @@ std::string ProgramFilesDir();
 bool IsPortableInstall();
 
 // True when `path` (system ANSI text) is a regular file or a symbolic link to
-// one: a folder of that name does not count.
+// one: a folder of that name does not count, nor does a path holding a NUL byte.
 bool IsExistingFile(std::string_view path);
 
 // True when `path` (system ANSI text) is a folder or a symbolic link to one.
 bool IsExistingFolder(std::string_view path);
+
+// The file that `path` (system ANSI text) names: when it is a symbolic link,
+// the file the links lead to, a relative link read from the link's folder.
+// `path` itself when it is no link (or does not exist). Empty, with the
+// system's error number in `error`, when the links cannot be followed (too
+// many, or a name the system code page cannot hold).
+std::string FollowFileLinks(std::string_view path, int& error);
+
+// The permission bits, owner and group of the file `path` names.
+struct FileOwnership {
+    unsigned mode = 0;
+    unsigned owner = 0;
+    unsigned group = 0;
+};
+bool ReadFileOwnership(std::string_view path, FileOwnership& ownership);
+
+// True when the file `path` names is marked read-only: the system refuses to
+// let this process write it, or nobody has the right to write it (a mark that
+// a privileged user could pass over, but that its owner set on purpose).
+bool IsReadOnlyFile(std::string_view path);
 
 // `path` with a "/" appended unless it already ends with one.
 std::string IncludeTrailingSeparator(std::string_view path);

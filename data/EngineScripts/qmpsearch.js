@@ -37,11 +37,19 @@
     }
 
     // One stored ln entry: category, caption and URL split at the first two
-    // carets; further carets belong to the URL.
+    // carets; further carets belong to the URL. A caption's own carets are
+    // counted after the category number ("2:1^a^b^c" is the caption "a^b"),
+    // when the entry holds that many.
     function splitLinkEntry(entry) {
         var first = entry.indexOf('^');
         if (first < 0) return { category: readInteger(entry), caption: '', url: '' };
         var second = entry.indexOf('^', first + 1);
+        var counted = /^-?[0-9]+:([0-9]+)$/.exec(entry.slice(0, first));
+        if (counted) {
+            var end = second;
+            for (var k = Number(counted[1]); k > 0 && end >= 0; k--) end = entry.indexOf('^', end + 1);
+            if (end >= 0) second = end;
+        }
         return {
             category: readInteger(entry.slice(0, first)),
             caption: second < 0 ? entry.slice(first + 1) : entry.slice(first + 1, second),

@@ -6,6 +6,7 @@
 #include "cli/engine_settings.h"
 #include "cli/link_output.h"
 #include "cli/progress.h"
+#include "cli/terminal_text.h"
 
 namespace qmp::cli {
 namespace {
@@ -94,6 +95,32 @@ TEST(Progress, OneLineInPlace) {
         line.Show("head", "text", true);
     }
     EXPECT_EQ(quiet.str(), "");
+
+    // A name cannot steer the terminal, nor break the line.
+    std::ostringstream named;
+    {
+        ProgressLine line(named, true, 60);
+        line.Show("n: ", "/site/\x1b[2J\n\r.html", true);
+    }
+    EXPECT_EQ(named.str(), "\rn: /site/\\x1b[2J\\x0a\\x0d.html\x1b[K\r\x1b[K");
+}
+
+TEST(TerminalText, ControlCharactersShowAsEscapes) {
+    const struct {
+        std::string text;
+        bool keepLineBreaks;
+        std::string shown;
+    } cases[] = {
+        {"caf\xC3\xA9 \xC2\xA0\xC2", true, "caf\xC3\xA9 \xC2\xA0\xC2"},
+        {"a\x1b[31m\nb", true, "a\\x1b[31m\nb"},
+        {"line\nbreak", false, "line\\x0abreak"},
+        {std::string("\t\x7f\0", 3), true, "\\x09\\x7f\\x00"},
+        {"\xC2\x9B"
+         "2J",
+         true, "\\u009b2J"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TerminalText(c.text, c.keepLineBreaks), c.shown) << c.text;
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "cli/interrupt.h"
+#include "core/database_lock.h"
+#include "core/host.h"
 #include "tests/cli/qmp_run.h"
 
 namespace qmp {
@@ -278,6 +283,164 @@ TEST(Commands, NewEngineWithItsOwnDatabaseName) {
 
     run = RunQmpIn(root, {"new", ".", "--db", "sub/db.js"});
     EXPECT_EQ(run.status, 2);
+}
+
+// Every file below `folder`, with its bytes.
+std::map<std::string, std::string> FilesIn(const TempFolder& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadFileBytes(entry.path());
+    return files;
+}
+
+TEST(Commands, RefusalsSayWhatIsWrongAndChangeNothing) {
+    TempFolder folder;
+    const std::string dir = folder.dir();
+    folder.Write("site/a.html", "<title>A</title>");
+    folder.Write("about.html", "<title>About</title>");
+    folder.Write("bare.js", "//Settings\r\nvar cg=new Array('');\r\n//DatabaseEnd\r\n");
+    folder.Write("gone.js~temp1~", kEmptyDatabase);
+    // A comma forgotten after the first category.
+    folder.Write("broken.js",
+                 "//Settings\r\nvar cg=new Array(\r\n'All'\r\n'Stone'\r\n);\r\n"
+                 "//DatabaseEnd\r\n");
+    const std::string unreadable =
+        " cannot be read as written: line 4 (the cg array): an entry is followed by something "
+        "other than a comma or the array's end (a quote inside an entry needs a backslash).\n";
+    const std::string engineFile =
+        "' is a file of the search engine itself; give the database a name of its own.\n";
+    const struct {
+        std::vector<std::string> line;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"addsite", "bare.js", "bare.js"},
+         1,
+         "Error: " + dir + "bare.js is a file, not a folder.\n"},
+        {{"addsite", "bare.js", "site", "--category", "0"},
+         2,
+         "Error: The database has no categories, so no category 0.\n"},
+        {{"addsite", "bare.js", "site\x1b]0;owned\x07"},
+         1,
+         "Error: The folder " + dir + "site\\x1b]0;owned\\x07 does not exist.\n"},
+        {{"list", "--\x1b[2J"},
+         2,
+         "Error: unknown option '--\\x1b[2J'\nUsage: qmp list DB [--json]\nRun 'qmp list --help' "
+         "for more.\n"},
+        {{"--version", "extra"},
+         2,
+         "Error: --version takes no arguments\nRun 'qmp --help' for the commands.\n"},
+        {{"update", "gone.js"},
+         1,
+         "Error: The database " + dir +
+             "gone.js does not exist. A copy that an interrupted save "
+             "left is " +
+             dir + "gone.js~temp1~; rename it to " + dir + "gone.js to use it.\n"},
+        {{"list", "broken.js"}, 1, "Error: The database " + dir + "broken.js" + unreadable},
+        {{"addsite", "broken.js", "site"},
+         1,
+         "Error: The database " + dir + "broken.js" + unreadable},
+        {{"new", ".", "--db", "qmptp.js"}, 2, "Error: 'qmptp.js" + engineFile},
+        {{"new", ".", "--db", "QMP.HTML", "--replace"}, 2, "Error: 'QMP.HTML" + engineFile},
+        {{"new", ".", "--db", "about.html", "--replace"},
+         1,
+         "Error: The file " + dir +
+             "about.html is not a search database; give the database "
+             "another name (--db).\n"},
+    };
+    const auto before = FilesIn(folder);
+    for (const auto& c : cases) {
+        const auto run = RunQmpIn(dir, c.line);
+        EXPECT_EQ(run.status, c.status) << c.line[1];
+        EXPECT_EQ(run.out, "") << c.line[1];
+        EXPECT_EQ(run.err, c.err);
+    }
+    EXPECT_EQ(FilesIn(folder), before);
+}
+
+TEST(Commands, OneWriterAtATime) {
+    TempFolder folder;
+    folder.Write("site/a.html", "<title>A</title>");
+    const std::string database = folder.Write("searchdb.js", kEmptyDatabase);
+    // As the window holds it while the database is open there.
+    DatabaseLock window;
+    ASSERT_EQ(window.Take(database, false), DatabaseLock::Result::kLocked);
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{"addsite", "searchdb.js", "site"}, {"update", "searchdb.js"}}) {
+        const auto run = RunQmpIn(folder.dir(), line);
+        EXPECT_EQ(run.status, 1) << line[0];
+        EXPECT_EQ(run.err, "Error: The database " + database + " is in use by " +
+                               program_invocation_short_name + " (process " +
+                               std::to_string(getpid()) +
+                               "). Run again with --wait to wait until it is free.\n");
+    }
+    EXPECT_EQ(RunQmpIn(folder.dir(), {"list", "searchdb.js"}).status, 0);  // readers need no lock
+    EXPECT_EQ(ReadFileBytes(database), kEmptyDatabase);
+    window.Release();
+    const auto run = RunQmpIn(folder.dir(), {"addsite", "searchdb.js", "site"});
+    EXPECT_EQ(run.out, "Links added: 1. Links in the database: 1.\n");
+    EXPECT_FALSE(fs::exists(database + "~lock~"));
+}
+
+TEST(Commands, WhatStandsInTheSavesWayIsFoundBeforeTheScan) {
+    const struct {
+        std::string_view file;  // made a folder; "" for a read-only database
+        std::string error;
+    } cases[] = {
+        {"searchdb.js~temp~", "Cannot create file %s~temp~: File exists."},
+        {"searchdb.js~lock~", "Cannot create file %s~lock~: Is a directory."},
+        {"", "The database %s is read-only."},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        folder.Write("site/a.html", "<title>A</title>");
+        const std::string database = folder.Write("searchdb.js", kEmptyDatabase);
+        if (c.file.empty()) {
+            chmod(database.c_str(), 0444);
+        } else {
+            fs::create_directory(folder.path() / c.file);
+        }
+        const auto run = RunQmpIn(folder.dir(), {"addsite", "searchdb.js", "site"});
+        EXPECT_EQ(run.status, 1) << c.error;
+        EXPECT_EQ(run.out, "") << c.error;
+        EXPECT_EQ(run.err, "Error: " + FormatMessage(c.error, {database}) + "\n");
+        EXPECT_EQ(ReadFileBytes(database), kEmptyDatabase);
+    }
+}
+
+TEST(Commands, AnInterruptedSavesCopyIsNamedAndKept) {
+    TempFolder folder;
+    const std::string copy = folder.Write("searchdb.js~temp1~", kEmptyDatabase);
+    auto run = RunQmpIn(folder.dir(), {"new", "."});
+    EXPECT_EQ(run.err, "Note: A copy of the database that an interrupted save left is " + copy +
+                           "; it is kept.\n");
+    run = RunQmpIn(folder.dir(), {"update", "searchdb.js"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Warning: A copy of the database that an interrupted save left is " + copy +
+                           "; it is kept.\n");
+    EXPECT_EQ(ReadFileBytes(copy), kEmptyDatabase);
+}
+
+TEST(Commands, UpdateOfPagesWithStrangeNames) {
+    TempFolder folder;
+    folder.Write("secret.ini", "not for the public");
+    folder.Write("ops.html", "<title>operator^= and x^y</title>");
+    const std::string database =
+        folder.Write("searchdb.js",
+                     "//Settings\r\n//v2format\r\nvar ln=new Array(\r\n'0^Red^p%1B%5B31m.html',"
+                     "\r\n'0^Secret^secret.ini%00.html',\r\n'0^Old^ops.html'\r\n);\r\n"
+                     "//DatabaseEnd\r\n");
+    auto run = RunQmpIn(folder.dir(), {"update", "searchdb.js"});
+    // A decoded URL holding a NUL names no file, though the system would
+    // have found secret.ini; control characters are shown escaped.
+    EXPECT_EQ(run.err,
+              "Warning: The page p\\x1b[31m.html is not found.\n"
+              "Warning: The page secret.ini\\x00.html is not found.\n");
+    EXPECT_EQ(run.out, "Links updated: 1. Pages not found: 2.\n");
+    // A caption's carets are its own: the page is found again, not added again.
+    run = RunQmpIn(folder.dir(), {"addsite", "searchdb.js", "."});
+    EXPECT_EQ(run.out, "Links added: 0. Links in the database: 3.\n");
+    EXPECT_NE(ReadFileBytes(database).find("'0:2^operator^= and x^y^ops.html'"), std::string::npos);
 }
 
 }  // namespace

@@ -1,85 +1,112 @@
-// Ctrl+C to a running qmp: the scan stops before its next file, what it found
-// is saved, and qmp ends as interrupted. The interrupt comes from inside the
-// scan at a known file: a document filter (run for an audio file that gives
-// no keywords) sends SIGINT to its parent, the qmp process.
+// Ctrl+C, SIGTERM or SIGHUP to a running qmp: the scan stops before its next
+// file, what it found is saved, and qmp ends as the signal ends it. The
+// signals come from inside the scan at a known file: a document filter (run
+// for an audio file that gives no keywords) sends them to its parent, the
+// qmp process.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <string>
 
-#include "tests/support/test_paths.h"
+#include "tests/cli/qmp_process.h"
 
 namespace qmp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ExpectNoFilesOfTheSave;
+using test::kEmptyDatabase;
+using test::ReadFileBytes;
+using test::StartQmp;
+using test::TempFolder;
+using test::Urls;
+using test::WaitFor;
 
-TEST(InterruptProcess, CtrlCStopsTheScanAndSaves) {
-    test::TempFolder folder;
-    // A copy of qmp with a filters.ini of its own beside it.
-    fs::create_directories(folder.path() / "bin");
-    const fs::path qmp = folder.path() / "bin" / "qmp";
-    fs::copy_file(fs::path(test::RuntimeDir()) / "qmp", qmp);
-    const std::string script = folder.Write("interrupt.sh", "kill -INT $PPID\n");
-    folder.Write("bin/filters.ini", "[Filters]\n.mp3=/bin/sh " + script + " %1\n");
-
-    constexpr std::string_view kEmpty =
-        "//Settings\r\nvar cg=new Array(\r\n'All Categories'\r\n);\r\n//DatabaseEnd\r\n";
-    const std::string database = folder.Write("site/searchdb.js", kEmpty);
-    // No keywords are kept, so the audio file goes on to its document filter.
-    folder.Write("site/set.xml", "<settings><KeysCount value=\"0\"/></settings>");
-    folder.Write("site/tags.xml", "<tags></tags>");
-    folder.Write("site/words.xml", "<words></words>");
-    folder.Write("site/a.html", "<title>A</title>");
-    folder.Write("site/b.mp3", "not really audio");
-    folder.Write("site/c.html", "<title>C</title>");
-    folder.Write("site/d/e.html", "<title>E</title>");
-    const std::string errors = (folder.path() / "stderr.txt").string();
-    const std::string output = (folder.path() / "stdout.txt").string();
-
-    // Read one after another, the file being read when Ctrl+C came is still
-    // added. Read ahead, it is added only when its turn came before the
-    // interrupt did; nothing after it ever is.
-    for (const char* jobs : {"1", "3"}) {
-        SCOPED_TRACE(jobs);
-        folder.Write("site/searchdb.js", kEmpty);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            dup2(open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
-            dup2(open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-            const std::string site = folder.dir() + "site";
-            execl(qmp.c_str(), "qmp", "addsite", database.c_str(), site.c_str(), "--jobs", jobs,
-                  nullptr);
-            _exit(127);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
-        EXPECT_EQ(test::ReadFileBytes(errors),
-                  "Stopped: the links found so far are kept and saved.\n");
-        const std::string saved = test::ReadFileBytes(database);
-        const std::string links[] = {"var ln=new Array(\r\n'0^A^a.html',\r\n'0^^b.mp3'\r\n);",
-                                     "var ln=new Array(\r\n'0^A^a.html'\r\n);",
-                                     "var ln=new Array(\r\n''\r\n);"};
-        const auto kept = std::find_if(std::begin(links), std::end(links), [&](const auto& l) {
-            return saved.find(l) != std::string::npos;
-        });
-        ASSERT_NE(kept, std::end(links)) << saved;
-        const auto added = 2 - (kept - std::begin(links));
-        if (std::string_view(jobs) == "1") {
-            EXPECT_EQ(added, 2);
-        }
-        EXPECT_EQ(test::ReadFileBytes(output),
-                  "Links added: " + std::to_string(added) +
-                      ". Links in the database: " + std::to_string(added) + ".\n");
+class InterruptProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A copy of qmp with a filters.ini of its own beside it.
+        fs::create_directories(folder_.path() / "bin");
+        qmp_ = (folder_.path() / "bin" / "qmp").string();
+        fs::copy_file(fs::path(test::RuntimeDir()) / "qmp", qmp_);
+        database_ = folder_.Write("site/searchdb.js", kEmptyDatabase);
+        // No keywords are kept, so the audio file goes on to its document filter.
+        folder_.Write("site/set.xml", "<settings><KeysCount value=\"0\"/></settings>");
+        folder_.Write("site/tags.xml", "<tags></tags>");
+        folder_.Write("site/words.xml", "<words></words>");
+        folder_.Write("site/a.html", "<title>A</title>");
+        folder_.Write("site/b.mp3", "not really audio");
+        folder_.Write("site/c.html", "<title>C</title>");
+        folder_.Write("site/d/e.html", "<title>E</title>");
     }
+
+    // Runs addsite with `script` as the audio file's filter and `jobs`
+    // readers; gives the wait status.
+    int AddSite(const std::string& script, const std::string& jobs = "1") {
+        const std::string path = folder_.Write("signal.sh", script);
+        folder_.Write("bin/filters.ini", "[Filters]\n.mp3=/bin/sh " + path + " %1\n");
+        return WaitFor(StartQmp({"addsite", database_, folder_.dir() + "site", "--jobs", jobs},
+                                Output(), Errors(), {}, qmp_));
+    }
+
+    // The scan stopped at the audio file, the two links before saved, and
+    // qmp ended by the signal.
+    void ExpectStoppedAndSaved(const char* name, int signal) {
+        folder_.Write("site/searchdb.js", kEmptyDatabase);
+        const int status = AddSite(std::string("kill -") + name + " $PPID\n");
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << name << " " << status;
+        EXPECT_EQ(ReadFileBytes(Errors()), "Stopped: the links found so far are kept and saved.\n");
+        EXPECT_EQ(ReadFileBytes(Output()), "Links added: 2. Links in the database: 2.\n");
+        const std::string saved = ReadFileBytes(database_);
+        EXPECT_NE(saved.find("'0^A^a.html',\r\n'0^^b.mp3'\r\n);"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("c.html"), std::string::npos);
+        ExpectNoFilesOfTheSave(database_);
+    }
+
+    std::string Output() const { return folder_.dir() + "stdout.txt"; }
+    std::string Errors() const { return folder_.dir() + "stderr.txt"; }
+
+    TempFolder folder_;
+    std::string qmp_;
+    std::string database_;
+};
+
+TEST_F(InterruptProcess, CtrlCStopsTheScanAndSaves) {
+    ExpectStoppedAndSaved("INT", SIGINT);
+}
+
+// Read ahead, the file being read when Ctrl+C came is added only when its
+// turn came before the interrupt did; nothing after it ever is.
+TEST_F(InterruptProcess, CtrlCWithSeveralReadersKeepsTheLinksInOrder) {
+    const int status = AddSite("kill -INT $PPID\n", "3");
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_EQ(ReadFileBytes(Errors()), "Stopped: the links found so far are kept and saved.\n");
+    const std::string saved = ReadFileBytes(database_);
+    const std::string kept[] = {"var ln=new Array(\r\n'0^A^a.html',\r\n'0^^b.mp3'\r\n);",
+                                "var ln=new Array(\r\n'0^A^a.html'\r\n);",
+                                "var ln=new Array(\r\n''\r\n);"};
+    const auto found = std::find_if(std::begin(kept), std::end(kept), [&](const auto& links) {
+        return saved.find(links) != std::string::npos;
+    });
+    ASSERT_NE(found, std::end(kept)) << saved;
+    const auto added = 2 - (found - std::begin(kept));
+    EXPECT_EQ(ReadFileBytes(Output()), "Links added: " + std::to_string(added) +
+                                           ". Links in the database: " + std::to_string(added) +
+                                           ".\n");
+    ExpectNoFilesOfTheSave(database_);
+}
+
+TEST_F(InterruptProcess, TerminateAndHangUpAreTakenLikeCtrlC) {
+    ExpectStoppedAndSaved("TERM", SIGTERM);
+    ExpectStoppedAndSaved("HUP", SIGHUP);
+}
+
+TEST_F(InterruptProcess, ASecondSignalEndsAtOnceAndLeavesNoFileBehind) {
+    const int status = AddSite("kill -TERM $PPID; sleep 0.3; kill -HUP $PPID; sleep 0.3\n");
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGHUP) << status;
+    EXPECT_EQ(ReadFileBytes(database_), kEmptyDatabase);
+    EXPECT_EQ(Urls(database_).size(), 0u);
+    ExpectNoFilesOfTheSave(database_);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ inline QmpResult RunQmpIn(const std::string& currentDir,
                           const std::vector<std::string>& arguments) {
     SetProgramDirOverride(RuntimeDir());
     std::ostringstream out, err;
-    cli::Console console{out, err, currentDir, false, 80};
+    cli::Console console{out, err, currentDir, false, 80, {}};
     QmpResult result;
     result.status = cli::RunQmp(arguments, console);
     result.out = out.str();

@@ -1,7 +1,10 @@
 #include "core/database.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -105,10 +108,12 @@ TEST_F(DatabaseTest, SaveKeepsHeadAndTailAsTheyAre) {
         {"//DatabaseEnd 1\r\n//Settings\r\nold\r\n//DatabaseEnd 2",
          "//DatabaseEnd 1\r\n//Settings\r\n" + database + "//DatabaseEnd 2"},
     };
+    int n = 0;
     for (const auto& c : cases) {
-        folder_.Write("searchdb.js", c.before);
+        // A file of its own each: a save takes a file rewritten behind its back for a conflict.
+        DatabasePath = folder_.Write("db" + std::to_string(++n) + ".js", c.before);
         EXPECT_TRUE(SaveDatabase(host_)) << c.before;
-        EXPECT_EQ(ReadFileBytes(path_), c.after) << c.before;
+        EXPECT_EQ(ReadFileBytes(DatabasePath), c.after) << c.before;
     }
 }
 
@@ -122,12 +127,11 @@ TEST_F(DatabaseTest, OpenAndSaveOfAnUnchangedRealFileGiveItBackByteForByte) {
     EXPECT_EQ(ReadFileBytes(path_), original);
 }
 
-TEST_F(DatabaseTest, FailedSavesLeaveTheDatabaseFileAsItWas) {
+TEST_F(DatabaseTest, FailedSavesLeaveTheDatabaseFileAsItWasAndSayWhy) {
     const std::string temp = path_ + "~temp~";
-    const std::string cannotRename = std::string(kCannotRenameMessage);
     const std::string notFound = std::string(kNoDatabaseMessage);
-    const std::string cannotWrite = "Cannot write file " + temp + ". Saving has not completed.";
     const std::string good = kHead + kOldDatabase + kTail;
+    const auto failed = [](std::string text) { return text + " Saving has not completed."; };
     struct Case {
         const char* name;
         std::string content;  // of the database file; "-" when there is none
@@ -135,7 +139,10 @@ TEST_F(DatabaseTest, FailedSavesLeaveTheDatabaseFileAsItWas) {
         std::string message;
     };
     std::vector<Case> cases;
-    cases.push_back({"database missing", "-", {}, cannotRename});
+    cases.push_back({"database missing",
+                     "-",
+                     {},
+                     failed("Cannot read file " + path_ + ": No such file or directory.")});
     cases.push_back({"no settings marker", "var a;\r\n//DatabaseEnd\r\n", {}, notFound});
     cases.push_back({"no end marker", kHead + kOldDatabase, {}, notFound});
     cases.push_back({"end marker only before the settings marker", kTail + kHead, {}, notFound});
@@ -143,28 +150,42 @@ TEST_F(DatabaseTest, FailedSavesLeaveTheDatabaseFileAsItWas) {
     {
         FaultyFileOps ops;
         ops.failCreate = true;
-        cases.push_back({"temporary file not creatable", good, ops, cannotRename});
+        ops.failure = EACCES;
+        cases.push_back({"temporary file not creatable", good, ops,
+                         failed("Cannot create file " + temp + ": Permission denied.")});
     }
     for (long long bytes : {0LL, 10LL, static_cast<long long>(kHead.size()), 100LL,
                             static_cast<long long>(NewText().size()) - 1}) {
         FaultyFileOps ops;
         ops.failWritesAfter = bytes;
-        cases.push_back({"write fails midway", good, ops, cannotWrite});
+        ops.failure = ENOSPC;
+        cases.push_back({"write fails midway", good, ops,
+                         failed("Cannot write file " + temp + ": No space left on device.")});
     }
     {
         FaultyFileOps ops;
         ops.failCommit = true;
-        cases.push_back({"flush fails", good, ops, cannotWrite});
+        ops.failure = EFBIG;
+        cases.push_back(
+            {"flush fails", good, ops, failed("Cannot write file " + temp + ": File too large.")});
     }
     {
         FaultyFileOps ops;
         ops.failRenames = {1};
-        cases.push_back({"database not renamed", good, ops, cannotRename});
+        ops.failure = EROFS;
+        cases.push_back(
+            {"temporary file not renamed", good, ops,
+             failed("Cannot rename file " + temp + " to " + path_ + ": Read-only file system.")});
     }
     {
+        // Neither a hard link nor a copy can keep the old version.
         FaultyFileOps ops;
-        ops.failRenames = {2};
-        cases.push_back({"temporary file not renamed", good, ops, cannotRename});
+        ops.failLinks = true;
+        ops.failWritesAfter = static_cast<long long>(NewText().size());
+        ops.failure = ENOSPC;
+        cases.push_back(
+            {"no backup", good, ops,
+             failed("Cannot create file " + path_ + "~temp1~: No space left on device.")});
     }
     for (Case& c : cases) {
         std::filesystem::remove(path_);
@@ -186,25 +207,18 @@ TEST_F(DatabaseTest, FailedSavesLeaveTheDatabaseFileAsItWas) {
     }
 }
 
-TEST_F(DatabaseTest, WhenNoNameCanBeRestoredBothVersionsStay) {
-    const std::string good = kHead + kOldDatabase + kTail;
-    folder_.Write("searchdb.js", good);
+TEST_F(DatabaseTest, WithoutHardLinksTheBackupIsACopy) {
+    folder_.Write("searchdb.js", kHead + kOldDatabase + kTail);
     FaultyFileOps ops;
-    ops.failRenames = {2, 3};  // the new file cannot take the name, nor the old one go back
-    EXPECT_FALSE(SaveDatabaseFile(host_, ops, path_, Categories, Links));
-    EXPECT_EQ(ReadFileBytes(path_ + "~temp1~"), good);
-    EXPECT_EQ(ReadFileBytes(path_ + "~temp~"), NewText());
-    EXPECT_EQ(host_.Texts(), std::vector<std::string>{std::string(kCannotRenameMessage)});
+    ops.failLinks = true;
+    EXPECT_TRUE(SaveDatabaseFile(host_, ops, path_, Categories, Links));
+    EXPECT_EQ(ReadFileBytes(path_), NewText());
+    ExpectNoSaveFilesLeft();
 }
 
-TEST_F(DatabaseTest, ASaveKilledAtAnyMomentLeavesACompleteDatabase) {
+TEST_F(DatabaseTest, ASaveKilledAtAnyMomentLeavesACompleteDatabaseUnderItsName) {
     const std::string oldText = kHead + kOldDatabase + kTail;
     const std::string newText = NewText();
-    auto complete = [&](const std::string& path) {
-        if (!std::filesystem::exists(path)) return false;
-        const std::string bytes = ReadFileBytes(path);
-        return bytes == oldText || bytes == newText;
-    };
     // Count the operations of a whole save first.
     folder_.Write("searchdb.js", oldText);
     FaultyFileOps counter;
@@ -218,9 +232,88 @@ TEST_F(DatabaseTest, ASaveKilledAtAnyMomentLeavesACompleteDatabase) {
         ops.dieAtOperation = death;
         RecordingHost host;
         SaveDatabaseFile(host, ops, path_, Categories, Links);
-        EXPECT_TRUE(complete(path_) || complete(path_ + "~temp1~"))
-            << "killed at operation " << death;
+        const std::string bytes = ReadFileBytes(path_);
+        EXPECT_TRUE(bytes == oldText || bytes == newText) << "killed at operation " << death;
     }
+}
+
+TEST_F(DatabaseTest, ALinkedDatabaseIsSavedIntoItsFileWithItsPermissions) {
+    const std::string real = folder_.Write("real/searchdb.js", kHead + kOldDatabase + kTail);
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    // Another owner when the test may give the file away; its own otherwise.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(real.c_str(), 4321, 4322), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(real.c_str(), &before), 0);
+    std::filesystem::create_directory(folder_.path() / "site");
+    const std::string link = folder_.dir() + "site/searchdb.js";
+    std::filesystem::create_symlink("../real/searchdb.js", link);
+    OpenDatabase(host_, link);
+    Categories.Add("News");
+    ASSERT_TRUE(SaveDatabase(host_));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(real), kHead + DatabaseText(Categories, Links) + kTail);
+    struct stat after {};
+    ASSERT_EQ(::stat(real.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path() / "real"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(DatabaseTest, SavesRefuseWhatWouldLoseData) {
+    const std::string old = kHead + kOldDatabase + kTail;
+    const std::string broken = kHead +
+                               "var cg=new Array('A','B');\r\nvar ln=new Array('0^a^a.html',\r\n"
+                               "'0^It's^b.html');\r\n" +
+                               kTail;
+    const std::string changed = kHead + "var cg=new Array('Other');\r\n" + kTail;
+    const auto failed = [this](std::string why) {
+        return "The database " + path_ + why + " Saving has not completed.";
+    };
+    const struct {
+        const char* name;
+        std::string content;
+        std::string otherWriter;  // what another program writes after the open; "" nothing
+        mode_t mode;
+        std::string message;
+    } cases[] = {
+        {"read-only", old, "", 0444, failed(" is read-only.")},
+        {"changed on disk", old, changed, 0644,
+         failed(" was changed by another program since it was read.")},
+        {"not read whole", broken, "", 0644,
+         failed(" cannot be read as written (line 6 (the ln array): an entry is followed by "
+                "something other than a comma or the array's end (a quote inside an entry "
+                "needs a backslash)), and saving over it would lose what could not be read.")},
+    };
+    for (const auto& c : cases) {
+        folder_.Write("searchdb.js", c.content);
+        ::chmod(path_.c_str(), c.mode);
+        OpenDatabase(host_, path_);
+        if (!c.otherWriter.empty()) folder_.Write("searchdb.js", c.otherWriter);
+        RecordingHost host;
+        EXPECT_FALSE(SaveDatabase(host)) << c.name;
+        EXPECT_EQ(host.Texts(), std::vector<std::string>{c.message}) << c.name;
+        EXPECT_EQ(ReadFileBytes(path_), c.otherWriter.empty() ? c.content : c.otherWriter);
+        ExpectNoSaveFilesLeft();
+        ::chmod(path_.c_str(), 0644);
+    }
+    // The author may take the changed file for the one read; a file not read
+    // whole can still be saved as another file.
+    AcceptDatabaseOnDisk();
+    EXPECT_FALSE(SaveDatabase(host_));
+    folder_.Write("searchdb.js", old);
+    OpenDatabase(host_, path_);
+    folder_.Write("searchdb.js", changed);
+    AcceptDatabaseOnDisk();
+    EXPECT_TRUE(SaveDatabase(host_));
+    folder_.Write("searchdb.js", broken);
+    EXPECT_TRUE(OpenDatabase(host_, path_));
+    EXPECT_TRUE(SaveDatabaseAs(host_, folder_.dir() + "copy.js"));
+    EXPECT_EQ(Links.Count(), 2);  // those read before the problem
 }
 
 TEST_F(DatabaseTest, SaveAsCopiesHeadAndTailFromTheCurrentFile) {
@@ -239,7 +332,9 @@ TEST_F(DatabaseTest, SaveAsWithoutACurrentFileReportsTheFailure) {
     EXPECT_FALSE(SaveDatabaseAs(host_, target));
     EXPECT_EQ(DatabasePath, target);
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_EQ(host_.Texts(), std::vector<std::string>{std::string(kCannotRenameMessage)});
+    EXPECT_EQ(host_.Texts(), std::vector<std::string>{"Cannot read file " + target +
+                                                      ": No such file or directory. Saving has "
+                                                      "not completed."});
 }
 
 TEST_F(DatabaseTest, ExportWritesIntoAnotherEngineFile) {

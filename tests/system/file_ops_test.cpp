@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "tests/support/faulty_file_ops.h"
@@ -59,6 +60,16 @@ TEST(ReadFileContent, ReadsRegularFilesOnly) {
     EXPECT_EQ(content, "");
     EXPECT_FALSE(ReadFileContent(folder.dir(), content));
     EXPECT_FALSE(ReadFileContent("/dev/zero", content));
+    // Why not, when asked; a name holding a NUL names no file.
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    for (const auto& [path, expected] : {std::pair{folder.dir(), EISDIR},
+                                         {"/dev/zero", EINVAL},
+                                         {folder.dir() + "a" + std::string(1, '\0'), ENOENT}}) {
+        int error = 0;
+        EXPECT_FALSE(ReadWholeFile(path, data, size, &error)) << path;
+        EXPECT_EQ(error, expected) << path;
+    }
 
     // A file that claims to be empty but is not (as those of /proc do) is read whole.
     EXPECT_TRUE(ReadFileContent("/proc/self/status", content));

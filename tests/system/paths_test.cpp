@@ -105,5 +105,18 @@ TEST(TempFileName, FreshNamesInTheTemporaryFolder) {
     EXPECT_EQ(TempFileName(), "");
 }
 
+TEST(FileNames, LinksAreFollowedToTheirFile) {
+    TempFolder folder;
+    const std::string file = folder.Write("real/db.js", "x");
+    std::filesystem::create_symlink("real/db.js", folder.path() / "relative");
+    std::filesystem::create_symlink("relative", folder.path() / "twice");
+    std::filesystem::create_symlink("loop", folder.path() / "loop");
+    int error = 0;
+    EXPECT_EQ(FollowFileLinks(folder.dir() + "twice", error), folder.dir() + "real/db.js");
+    EXPECT_EQ(FollowFileLinks(file, error), file);
+    EXPECT_EQ(FollowFileLinks(folder.dir() + "loop", error), "");
+    EXPECT_EQ(error, ELOOP);
+}
+
 }  // namespace
 }  // namespace qmp

@@ -7,7 +7,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 
 const { launch, openSearch, searchFor, captions } = require('../support/browser.js');
-const { makeExampleEngine, makeTestEngine, templateNames, fileUrl } = require('../support/engines.js');
+const { makeExampleEngine, makeTestEngine, makeSiteEngine, templateNames, fileUrl } = require('../support/engines.js');
 const { serve } = require('../support/server.js');
 
 let browser;
@@ -94,6 +94,16 @@ test('results link to the pages, also under names with spaces and accents', asyn
     assert.equal(await link.getAttribute('href'), 'news/caf%C3%A9-evenings.html');
     await Promise.all([page.waitForNavigation(), link.click()]);
     assert.equal(await page.title(), 'Café evenings');
+    await finish(page);
+});
+
+test('captions that hold carets show whole and link to their pages', async () => {
+    const page = await newPage();
+    await openSearch(page, fileUrl(makeSiteEngine([['ops.html', 'operator^= and x^y'], ['plain.html', 'Plain']])) +
+        '?q=sample');
+    assert.deepEqual((await captions(page)).sort(), ['Plain', 'operator^= and x^y']);
+    const link = page.locator('#qmp-results a', { hasText: 'operator^= and x^y' });
+    assert.equal(await link.getAttribute('href'), 'ops.html');
     await finish(page);
 });
 

@@ -60,8 +60,27 @@ function makeTestEngine(description, { template = 'Full page', encoding = 'utf-8
     return page;
 }
 
+// An engine for a site of `pages` ([name, title] pairs, each page holding
+// its title and the word "sample"): scanned by the qmp tool when QMP_BIN is
+// set, otherwise written from the titles as the program would store them.
+function makeSiteEngine(pages) {
+    const qmp = process.env.QMP_BIN;
+    if (!qmp) {
+        return makeTestEngine({ categories: ['All Categories'], links: pages.map(([name, title]) =>
+            ({ caption: title, path: name, keywords: ['sample'] })) });
+    }
+    const root = freshFolder('site');
+    execFileSync(qmp, ['new', root], { stdio: 'pipe' });
+    for (const [name, title] of pages) {
+        fs.writeFileSync(path.join(root, name),
+            '<html><head><meta charset="utf-8"><title>' + title + '</title></head><body>sample</body></html>');
+    }
+    execFileSync(qmp, ['addsite', path.join(root, 'searchdb.js'), root], { stdio: 'pipe' });
+    return path.join(root, 'search.html');
+}
+
 function fileUrl(file) {
     return 'file://' + file.split('/').map(encodeURIComponent).join('/');
 }
 
-module.exports = { makeExampleEngine, makeTestEngine, templateNames, fileUrl, TEMPLATES };
+module.exports = { makeExampleEngine, makeTestEngine, makeSiteEngine, templateNames, fileUrl, TEMPLATES };

@@ -80,7 +80,10 @@ function databaseText(description, encoding = 'utf-8') {
     const enc = (text) => encodeText(String(text ?? ''), encoding);
     const links = description.links || [];
     const cg = (description.categories || []).map((name) => jsEscape(enc(name)));
-    const ln = links.map((l) => String(l.category | 0) + '^' + jsEscape(enc(l.caption)) + '^' +
+    // A caption's own carets are counted after the category number.
+    const carets = (l) => (String(l.caption ?? '').match(/\^/g) || []).length;
+    const ln = links.map((l) => String(l.category | 0) + (carets(l) ? ':' + carets(l) : '') + '^' +
+        jsEscape(enc(l.caption)) + '^' +
         jsEscape(Buffer.from(l.url !== undefined ? String(l.url) : urlEncode(enc(l.path)), 'latin1')));
     const ds = links.map((l) => jsEscape(enc(l.description)));
     const kw = links.map((l) => '^' + (l.keywords || []).map((k) => jsEscape(enc(k))).join('^') + '^');

@@ -34,7 +34,13 @@ test('link entries split at the first two carets', () => {
         ['1^a^b^c%5E', { category: 1, caption: 'a', url: 'b^c%5E' }],
         ['-1^^', { category: -1, caption: '', url: '' }],
         ['4^only caption', { category: 4, caption: 'only caption', url: '' }],
-        ['5', { category: 5, caption: '', url: '' }]];
+        ['5', { category: 5, caption: '', url: '' }],
+        // A caption's own carets, counted by the program after the category.
+        ['2:1^operator^=^ops.html', { category: 2, caption: 'operator^=', url: 'ops.html' }],
+        ['-1:2^^a^^b^c', { category: -1, caption: '^a^', url: 'b^c' }],
+        ['2:0^a^b^c', { category: 2, caption: 'a', url: 'b^c' }],
+        ['2:5^a^b^c', { category: 2, caption: 'a', url: 'b^c' }],
+        ['2:x^a^b^c', { category: 2, caption: 'a', url: 'b^c' }]];
     for (const [entry, link] of rows) assert.deepEqual(Q.splitLinkEntry(entry), link, entry);
 });
 
