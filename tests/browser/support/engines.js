@@ -76,7 +76,7 @@ function makeSiteEngine(pages) {
             '<html><head><meta charset="utf-8"><title>' + title + '</title></head><body>sample</body></html>');
     }
     execFileSync(qmp, ['addsite', path.join(root, 'searchdb.js'), root], { stdio: 'pipe' });
-    return path.join(root, 'search.html');
+    return path.join(root, 'qmp.html');
 }
 
 function fileUrl(file) {
