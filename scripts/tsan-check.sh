@@ -12,5 +12,9 @@ cmake --build "$BUILD" -j"$(nproc)" --target indexing_tests cli_tests qmp
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1"
 "$BUILD/tests/indexing_tests" \
   --gtest_filter='ParallelScan*:FolderScan*:LinkUpdate*:Extraction*:KeywordRating*'
-"$BUILD/tests/cli_tests" --gtest_filter='EndToEnd*:Commands*:InterruptProcess*'
+# ThreadSanitizer holds a signal back until the thread it lands on reaches a
+# point of its choosing, so the test of a second signal arriving while the
+# first is handled says nothing about threads here: it runs in the other builds.
+"$BUILD/tests/cli_tests" \
+  --gtest_filter='EndToEnd*:Commands*:InterruptProcess*:-InterruptProcess.ASecondSignal*'
 echo "tsan-check: no report"
