@@ -17,8 +17,9 @@
 #include "system/paths.h"
 #include "tests/support/faulty_file_ops.h"
 #include "tests/support/test_paths.h"
-#include "tests/ui/dialog_pictures.h"
 #include "tests/ui/fake_main_form.h"
+#include "tests/ui/picture_support.h"
+#include "tests/ui/window_test_support.h"
 #include "ui/prompts.h"
 
 namespace qmp::ui {
@@ -39,7 +40,7 @@ void AppendToPage(TSettingsForm& form, int page, const QString& text) {
 // Runs the project or the default command with `drive` answering the dialog.
 void Run(bool defaults, test::FakeMainForm& window, std::function<void(TSettingsForm&)> drive,
          FileOps& ops = SystemFileOps()) {
-    test::DriveNextModal<TSettingsForm>(std::move(drive));
+    test::WhenShown<TSettingsForm>(std::move(drive));
     defaults ? RunDefaultSettings(window, ops) : RunProjectSettings(window, ops);
 }
 
@@ -302,9 +303,10 @@ private slots:
         QTRY_COMPARE(form.Pages()->tabIcon(1).isNull(), !wellFormed);
     }
 
-    // Pictures for the user's manual, with the program's own settings files.
-    void pictures() {
-        test::TakePictures(QStringLiteral("settings"), [this](bool smallest) {
+    // The dialog with the program's own settings files is drawn in the usual
+    // and dark colours and at its smallest size.
+    void drawnInEveryScheme() {
+        test::CheckDrawnInEveryScheme([this](bool smallest) {
             auto form = std::make_unique<TSettingsForm>(nullptr);
             form->setWindowTitle(QStringLiteral("Search engine settings"));
             for (int page = 0; page < TSettingsForm::kPageCount; ++page)
