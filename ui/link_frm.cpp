@@ -203,9 +203,13 @@ void TLinkForm::FillCategories() {
 void TLinkForm::FillFrom(const TBaseRecord& record) {
     const bool listed = record.Category >= 0 && record.Category < catComboBox_->count();
     catComboBox_->setCurrentIndex(listed ? record.Category : -1);
-    urlEdit_->setText(QString::fromUtf8(UrlColumnText(record)));
-    captionEdit_->setText(Shown(record.Caption));
-    descEdit_->setText(Shown(record.Description));
+    // A long text shows its beginning, not its end.
+    for (const auto& [edit, text] : {std::pair{urlEdit_, QString::fromUtf8(UrlColumnText(record))},
+                                     std::pair{captionEdit_, Shown(record.Caption)},
+                                     std::pair{descEdit_, Shown(record.Description)}}) {
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    }
     bool locked = false;
     keysMemo_->setPlainText(QString::fromUtf8(ShownKeywordsText(record, locked)));
     // Last, so that the box shows the mark and not the fields' changes above.
