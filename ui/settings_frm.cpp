@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -181,7 +182,11 @@ TSettingsForm::TSettingsForm(QWidget* parent)
     // Always the first page first, whichever was shown last time.
     pages_->setCurrentIndex(0);
     memos_[0]->setFocus();
-    setMinimumSize(300, 200);
+    // Never so narrow that a page's caption is cut: larger fonts need more.
+    const QMargins margins = layout->contentsMargins();
+    setMinimumSize(
+        std::max(300, pages_->tabBar()->sizeHint().width() + margins.left() + margins.right() + 8),
+        200);
     resize(620, 460);
 }
 

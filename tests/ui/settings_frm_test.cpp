@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QtTest>
@@ -304,7 +305,8 @@ private slots:
     }
 
     // The dialog with the program's own settings files is drawn in the usual
-    // and dark colours and at its smallest size.
+    // and dark colours and at its smallest size, where no page's caption is
+    // cut.
     void drawnInEveryScheme() {
         test::CheckDrawnInEveryScheme([this](bool smallest) {
             auto form = std::make_unique<TSettingsForm>(nullptr);
@@ -315,6 +317,10 @@ private slots:
                                                      kFiles[static_cast<std::size_t>(page)])));
             if (smallest) form->resize(form->minimumSize());
             form->show();
+            // Every page's caption is whole at the smallest size too.
+            QTabBar* tabs = form->Pages()->tabBar();
+            const int lastTab = TSettingsForm::kPageCount - 1;
+            if (tabs->tabRect(lastTab).right() >= tabs->width()) return test::PictureSubject{};
             QWidget* memo = form->IndexingMemo();
             return test::PictureSubject{std::move(form), memo};
         });
