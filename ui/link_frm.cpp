@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,6 +19,7 @@
 #include "indexing/link_urls.h"
 #include "ui/cat_frm.h"
 #include "ui/chosen_path.h"
+#include "ui/dialog_buttons.h"
 #include "ui/icons.h"
 #include "ui/make_child.h"
 #include "ui/prompts.h"
@@ -141,12 +141,7 @@ TLinkForm::TLinkForm(QWidget* parent, Host& host, TCat& categories, const QStrin
     connect(newCatBtn_, &QPushButton::clicked, this, &TLinkForm::NewCatBtnClick);
     connect(selUBtn_, &QPushButton::clicked, this, &TLinkForm::SelUBtnClick);
 
-    auto* buttons = MakeChild<QDialogButtonBox>(this);
-    okButton_->setDefault(true);
-    buttons->addButton(okButton_, QDialogButtonBox::ActionRole);
-    buttons->addButton(MakeChild<QPushButton>(tr("&Cancel"), this), QDialogButtonBox::RejectRole);
-    connect(okButton_, &QPushButton::clicked, this, &TLinkForm::OkBtnClick);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = MakeOkCancelButtons(*this, okButton_);
 
     auto* fields = MakeChild<QFormLayout>();
     const auto row = [&](const char* label, QWidget* field, QWidget* beside = nullptr) {
@@ -177,7 +172,7 @@ TLinkForm::TLinkForm(QWidget* parent, Host& host, TCat& categories, const QStrin
     body->addLayout(fields, 1);
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addLayout(body);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     setMinimumWidth(480);
 
     setTabOrder(urlEdit_, selUBtn_);
@@ -227,7 +222,7 @@ TBaseRecord TLinkForm::Record() const {
     return record;
 }
 
-void TLinkForm::OkBtnClick() {
+void TLinkForm::accept() {
     QWidget* missing = nullptr;
     if (urlEdit_->text().isEmpty()) {
         missing = urlEdit_;
@@ -235,7 +230,7 @@ void TLinkForm::OkBtnClick() {
         missing = catComboBox_;
     }
     if (missing == nullptr) {
-        accept();
+        QDialog::accept();
         return;
     }
     ShowMessageBox(this, {"Error", "Not all required fields are filled", MessageIcon::kError,
