@@ -10,5 +10,10 @@ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DQMP_SANITIZE=ON -DQMP_WERROR=O
 cmake --build "$BUILD" -j"$(nproc)"
 ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"
 scripts/fuzz-smoke.sh
-# The browser tests make the example site's engine with the qmp just built.
-QMP_BIN=${QMP_BIN:-$(pwd)/$BUILD/bin/qmp} scripts/browser-tests.sh
+# The browser tests make the example site's engine with the qmp just built
+# (the build folder may lie outside the source tree).
+case $BUILD in
+  /*) BUILT=$BUILD ;;
+  *) BUILT=$(pwd)/$BUILD ;;
+esac
+QMP_BIN=${QMP_BIN:-$BUILT/bin/qmp} scripts/browser-tests.sh

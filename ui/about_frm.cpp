@@ -16,9 +16,10 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(tr("About the program"));
 
+    // The banner across the top, drawn sharp for the screen the box is on.
     auto* banner = MakeChild<QLabel>(this);
     banner->setObjectName(QStringLiteral("Banner"));
-    banner->setPixmap(ApplicationIcon().pixmap(64, 64));
+    banner->setPixmap(AboutBanner(devicePixelRatioF()));
     banner->setAccessibleName(tr("Program picture"));
 
     auto* product = MakeChild<QLabel>(QString::fromStdString(AppTitle), this);
@@ -34,16 +35,18 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* text = MakeChild<QVBoxLayout>();
+    text->setContentsMargins(12, 8, 12, 0);
     text->addWidget(product);
     text->addWidget(version);
-    text->addStretch();
-    auto* row = MakeChild<QHBoxLayout>();
-    row->addWidget(banner);
-    row->addSpacing(12);
-    row->addLayout(text);
     auto* layout = MakeChild<QVBoxLayout>(this);
-    layout->addLayout(row);
-    layout->addWidget(buttons);
+    layout->setContentsMargins(0, 0, 0, 12);
+    layout->addWidget(banner);
+    layout->addLayout(text);
+    layout->addSpacing(8);
+    auto* buttonRow = MakeChild<QHBoxLayout>();
+    buttonRow->setContentsMargins(12, 0, 12, 0);
+    buttonRow->addWidget(buttons);
+    layout->addLayout(buttonRow);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "system/paths.h"
 #include "ui/add_update_site_frm.h"
 #include "ui/cat_frm.h"
+#include "ui/dialog_buttons.h"
 #include "ui/main_form_ops.h"
 #include "ui/make_child.h"
 #include "ui/prompts.h"
@@ -43,13 +43,7 @@ TAddSiteForm::TAddSiteForm(MainFormOps& window)
 
     // Enter picks the folder; the other buttons must not take it over.
     newCatBtn_->setAutoDefault(false);
-    okButton_->setDefault(true);
-    auto* cancelButton = MakeChild<QPushButton>(tr("&Cancel"), this);
-    auto* buttons = MakeChild<QDialogButtonBox>(this);
-    buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancelButton, QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = MakeOkCancelButtons(*this, okButton_);
 
     auto* layout = MakeChild<QGridLayout>(this);
     layout->addWidget(recurseCheckBox_, 0, 0, 1, 2);
@@ -57,13 +51,13 @@ TAddSiteForm::TAddSiteForm(MainFormOps& window)
     layout->addWidget(catLabel, 2, 0, 1, 2);
     layout->addWidget(catComboBox_, 3, 0);
     layout->addWidget(newCatBtn_, 3, 1);
-    layout->addWidget(buttons, 4, 0, 1, 2);
+    layout->addWidget(buttons.box, 4, 0, 1, 2);
     layout->setColumnStretch(0, 1);
     setTabOrder(recurseCheckBox_, alreadyCheckBox_);
     setTabOrder(alreadyCheckBox_, catComboBox_);
     setTabOrder(catComboBox_, newCatBtn_);
     setTabOrder(newCatBtn_, okButton_);
-    setTabOrder(okButton_, cancelButton);
+    setTabOrder(okButton_, buttons.cancel);
     setMinimumWidth(360);
 }
 

@@ -1,12 +1,12 @@
 #include "ui/cat_frm.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "decoding/display_text.h"
+#include "ui/dialog_buttons.h"
 #include "ui/make_child.h"
 
 namespace qmp::ui {
@@ -21,12 +21,7 @@ TCatForm::TCatForm(QWidget* parent, const QString& caption, const QString& name)
     auto* label = MakeChild<QLabel>(tr("Category name:"), this);
     label->setBuddy(nameEdit_);
 
-    auto* buttons = MakeChild<QDialogButtonBox>(this);
-    okButton_->setDefault(true);
-    buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
-    buttons->addButton(MakeChild<QPushButton>(tr("&Cancel"), this), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = MakeOkCancelButtons(*this, okButton_);
 
     // Any name will do, a single blank included; only an empty one cannot.
     okButton_->setEnabled(false);
@@ -37,7 +32,7 @@ TCatForm::TCatForm(QWidget* parent, const QString& caption, const QString& name)
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addWidget(label);
     layout->addWidget(nameEdit_);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     setMinimumWidth(320);
 }
 

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,6 +19,7 @@
 #include "indexing/link_urls.h"
 #include "ui/cat_frm.h"
 #include "ui/chosen_path.h"
+#include "ui/dialog_buttons.h"
 #include "ui/icons.h"
 #include "ui/make_child.h"
 #include "ui/prompts.h"
@@ -141,12 +141,7 @@ TLinkForm::TLinkForm(QWidget* parent, Host& host, TCat& categories, const QStrin
     connect(newCatBtn_, &QPushButton::clicked, this, &TLinkForm::NewCatBtnClick);
     connect(selUBtn_, &QPushButton::clicked, this, &TLinkForm::SelUBtnClick);
 
-    auto* buttons = MakeChild<QDialogButtonBox>(this);
-    okButton_->setDefault(true);
-    buttons->addButton(okButton_, QDialogButtonBox::ActionRole);
-    buttons->addButton(MakeChild<QPushButton>(tr("&Cancel"), this), QDialogButtonBox::RejectRole);
-    connect(okButton_, &QPushButton::clicked, this, &TLinkForm::OkBtnClick);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = MakeOkCancelButtons(*this, okButton_);
 
     auto* fields = MakeChild<QFormLayout>();
     const auto row = [&](const char* label, QWidget* field, QWidget* beside = nullptr) {
@@ -177,7 +172,7 @@ TLinkForm::TLinkForm(QWidget* parent, Host& host, TCat& categories, const QStrin
     body->addLayout(fields, 1);
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->addLayout(body);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     setMinimumWidth(480);
 
     setTabOrder(urlEdit_, selUBtn_);
@@ -203,9 +198,13 @@ void TLinkForm::FillCategories() {
 void TLinkForm::FillFrom(const TBaseRecord& record) {
     const bool listed = record.Category >= 0 && record.Category < catComboBox_->count();
     catComboBox_->setCurrentIndex(listed ? record.Category : -1);
-    urlEdit_->setText(QString::fromUtf8(UrlColumnText(record)));
-    captionEdit_->setText(Shown(record.Caption));
-    descEdit_->setText(Shown(record.Description));
+    // A long text shows its beginning, not its end.
+    for (const auto& [edit, text] : {std::pair{urlEdit_, QString::fromUtf8(UrlColumnText(record))},
+                                     std::pair{captionEdit_, Shown(record.Caption)},
+                                     std::pair{descEdit_, Shown(record.Description)}}) {
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    }
     bool locked = false;
     keysMemo_->setPlainText(QString::fromUtf8(ShownKeywordsText(record, locked)));
     // Last, so that the box shows the mark and not the fields' changes above.
@@ -223,7 +222,7 @@ TBaseRecord TLinkForm::Record() const {
     return record;
 }
 
-void TLinkForm::OkBtnClick() {
+void TLinkForm::accept() {
     QWidget* missing = nullptr;
     if (urlEdit_->text().isEmpty()) {
         missing = urlEdit_;
@@ -231,7 +230,7 @@ void TLinkForm::OkBtnClick() {
         missing = catComboBox_;
     }
     if (missing == nullptr) {
-        accept();
+        QDialog::accept();
         return;
     }
     ShowMessageBox(this, {"Error", "Not all required fields are filled", MessageIcon::kError,

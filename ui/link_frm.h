@@ -56,12 +56,14 @@ public:
     QCheckBox* DontUpdateCheckBox() const { return dontUpdateCheckBox_; }
     QPushButton* OkButton() const { return okButton_; }
 
+    // OK: refused with a message while the URL or the category is missing.
+    void accept() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FillCategories();
-    void OkBtnClick();
     void NewCatBtnClick();
     void SelUBtnClick();
 

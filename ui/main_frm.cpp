@@ -288,13 +288,9 @@ void TMainForm::SetDatabaseTitle() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     // A save that fails keeps the window open: closing would lose the changes.
-    if (!IsSaved) {
-        const Message question{"Warning", "Search engine file is not saved. Save?",
-                               MessageIcon::kWarning, MessageButtons::kYesNo};
-        if (ShowMessageBox(this, question) == MessageAnswer::kYes && !FileSave()) {
-            event->ignore();
-            return;
-        }
+    if (!SaveChangesFirst()) {
+        event->ignore();
+        return;
     }
     RememberWindowBounds();
     event->accept();

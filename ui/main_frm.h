@@ -92,6 +92,8 @@ private:
     void SetViewStatus();
 
     // Shared steps of the commands.
+    // Asks whether to save unsaved changes and saves on Yes; false when that
+    // save failed, so that the caller keeps them.
     bool SaveChangesFirst();
     void OpenDatabaseFile(const std::string& path);
     bool RunLinkForm(const QString& caption, TBaseRecord& record, bool fill);

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -26,6 +25,7 @@
 #include "system/folders.h"
 #include "system/os_path.h"
 #include "system/paths.h"
+#include "ui/dialog_buttons.h"
 #include "ui/main_form_ops.h"
 #include "ui/make_child.h"
 #include "ui/prompts.h"
@@ -171,14 +171,7 @@ TNewForm::TNewForm(QWidget* parent, std::string templatesDir)
     preview->setMinimumHeight(0);
     statusBar_->setAccessibleName(tr("Status"));
 
-    auto* buttons = MakeChild<QDialogButtonBox>(Qt::Vertical, this);
-    okButton_->setDefault(true);
-    auto* cancelButton = MakeChild<QPushButton>(tr("&Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancelButton, QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = MakeOkCancelButtons(*this, okButton_, Qt::Vertical);
 
     // The fields on the left, the buttons 8 from the right edge, the list to
     // the right edge, and the preview across the whole width down to the
@@ -198,7 +191,7 @@ TNewForm::TNewForm(QWidget* parent, std::string templatesDir)
     grid->addWidget(templateComboBox_, 5, 0, 1, 2);
     auto* buttonColumn = MakeChild<QVBoxLayout>();
     buttonColumn->setContentsMargins(8, 0, 7, 0);
-    buttonColumn->addWidget(buttons);
+    buttonColumn->addWidget(buttons.box);
     buttonColumn->addStretch();
     grid->addLayout(buttonColumn, 0, 1, 5, 1);
     grid->setColumnStretch(0, 1);
@@ -215,8 +208,8 @@ TNewForm::TNewForm(QWidget* parent, std::string templatesDir)
     setTabOrder(selBtn_, dbNameEdit_);
     setTabOrder(dbNameEdit_, templateComboBox_);
     setTabOrder(templateComboBox_, okButton_);
-    setTabOrder(okButton_, cancelButton);
-    if (webBrowser_ != nullptr) setTabOrder(cancelButton, webBrowser_);
+    setTabOrder(okButton_, buttons.cancel);
+    if (webBrowser_ != nullptr) setTabOrder(buttons.cancel, webBrowser_);
 
     connect(templateComboBox_, &QComboBox::currentIndexChanged, this, &TNewForm::PreviewSelected);
     templateComboBox_->setCurrentIndex(templateComboBox_->count() > 0 ? 0 : -1);

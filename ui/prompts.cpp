@@ -9,11 +9,19 @@
 namespace qmp::ui {
 namespace {
 
+// A file or folder answered in advance: a path, or the dialog cancelled.
+// Queued as a plain pair, since GCC takes a std::optional<QString> moved out
+// of a queue for one read before it is set.
+struct PathAnswer {
+    QString path;
+    bool chosen = false;
+};
+
 struct Answers {
     bool enabled = false;
     std::deque<MessageAnswer> messages;
-    std::deque<std::optional<QString>> files;
-    std::deque<std::optional<QString>> folders;
+    std::deque<PathAnswer> files;
+    std::deque<PathAnswer> folders;
     std::vector<Message> askedMessages;
     std::vector<FileChoice> askedFiles;
     std::vector<QString> askedFolders;
@@ -25,15 +33,32 @@ Answers& TheAnswers() {
     return answers;
 }
 
-template <typename T, typename Fallback>
-T TakeFront(std::deque<T>& queue, Fallback fallback) {
+MessageAnswer TakeMessageAnswer(MessageAnswer fallback) {
+    std::deque<MessageAnswer>& queue = TheAnswers().messages;
     if (queue.empty()) {
         ++TheAnswers().unanswered;
         return fallback;
     }
-    T front = std::move(queue.front());
+    const MessageAnswer front = queue.front();
     queue.pop_front();
     return front;
+}
+
+// The next path of `queue`; nothing when the dialog is cancelled or no
+// answer waits.
+std::optional<QString> TakePath(std::deque<PathAnswer>& queue) {
+    if (queue.empty()) {
+        ++TheAnswers().unanswered;
+        return std::nullopt;
+    }
+    const PathAnswer front = queue.front();
+    queue.pop_front();
+    if (!front.chosen) return std::nullopt;
+    return front.path;
+}
+
+PathAnswer PathAnswerOf(std::optional<QString> path) {
+    return path ? PathAnswer{std::move(*path), true} : PathAnswer{};
 }
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
@@ -158,11 +183,11 @@ void PromptAnswers::AnswerNextMessage(MessageAnswer answer) {
 }
 
 void PromptAnswers::AnswerNextFile(std::optional<QString> path) {
-    TheAnswers().files.push_back(std::move(path));
+    TheAnswers().files.push_back(PathAnswerOf(std::move(path)));
 }
 
 void PromptAnswers::AnswerNextFolder(std::optional<QString> folder) {
-    TheAnswers().folders.push_back(std::move(folder));
+    TheAnswers().folders.push_back(PathAnswerOf(std::move(folder)));
 }
 
 const std::vector<Message>& PromptAnswers::Messages() {
@@ -190,17 +215,17 @@ MessageAnswer PromptAnswers::TakeMessage(const Message& message) {
     TheAnswers().askedMessages.push_back(message);
     // A box with only OK needs no answer given in advance.
     if (message.buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-    return TakeFront(TheAnswers().messages, CarefulAnswer(message.buttons));
+    return TakeMessageAnswer(CarefulAnswer(message.buttons));
 }
 
 std::optional<QString> PromptAnswers::TakeFile(const FileChoice& choice) {
     TheAnswers().askedFiles.push_back(choice);
-    return TakeFront(TheAnswers().files, std::optional<QString>());
+    return TakePath(TheAnswers().files);
 }
 
 std::optional<QString> PromptAnswers::TakeFolder(const QString& title) {
     TheAnswers().askedFolders.push_back(title);
-    std::optional<QString> folder = TakeFront(TheAnswers().folders, std::optional<QString>());
+    std::optional<QString> folder = TakePath(TheAnswers().folders);
     if (folder) *folder = WithTrailingSeparator(*folder);
     return folder;
 }

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +22,7 @@
 #include "indexing/rating_settings.h"
 #include "system/os_path.h"
 #include "system/paths.h"
+#include "ui/dialog_buttons.h"
 #include "ui/main_form_ops.h"
 #include "ui/make_child.h"
 #include "ui/prompts.h"
@@ -159,29 +160,27 @@ TSettingsForm::TSettingsForm(QWidget* parent)
     checkTimer_->setInterval(300);
     connect(checkTimer_, &QTimer::timeout, this, &TSettingsForm::CheckPages);
 
-    auto* buttons = MakeChild<QDialogButtonBox>(this);
-    okButton_->setDefault(true);
-    auto* cancelButton = MakeChild<QPushButton>(tr("&Cancel"), this);
-    buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
-    buttons->addButton(cancelButton, QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TSettingsForm::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = MakeOkCancelButtons(*this, okButton_);
 
     auto* layout = MakeChild<QVBoxLayout>(this);
     layout->setContentsMargins(1, 1, 8, 8);
     layout->addWidget(pages_, 1);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
 
     setTabOrder(pages_->tabBar(), memos_[0]);
     for (std::size_t page = 0; page + 1 < memos_.size(); ++page)
         setTabOrder(memos_[page], memos_[page + 1]);
     setTabOrder(memos_.back(), okButton_);
-    setTabOrder(okButton_, cancelButton);
+    setTabOrder(okButton_, buttons.cancel);
 
     // Always the first page first, whichever was shown last time.
     pages_->setCurrentIndex(0);
     memos_[0]->setFocus();
-    setMinimumSize(300, 200);
+    // Never so narrow that a page's caption is cut: larger fonts need more.
+    const QMargins margins = layout->contentsMargins();
+    setMinimumSize(
+        std::max(300, pages_->tabBar()->sizeHint().width() + margins.left() + margins.right() + 8),
+        200);
     resize(620, 460);
 }
 

@@ -54,7 +54,8 @@ private slots:
     }
 
     // A link shown and read back without a change is the same link; the
-    // box follows the lock, not the filling of the fields.
+    // box follows the lock, not the filling of the fields; a long text shows
+    // its beginning.
     void fillAndReadBack() {
         const ScopedUtf8Mode utf8(true);
         TCat categories = CategoryTable(2);
@@ -66,6 +67,9 @@ private slots:
             {{1, "Caf\xC3\xA9", "a%20b.html", "About", {"~", "alpha", "beta"}}, "a b.html", true},
             {{0, "Home", "index.html", "", {"alpha"}}, "index.html", false},
             {{0, "", "x%2Fy.html", "", {}}, "x/y.html", false},
+            {{0, std::string(300, 'c'), "long.html", std::string(300, 'd'), {}},
+             "long.html",
+             false},
         };
         for (const auto& c : cases) {
             TLinkForm form(nullptr, host_, categories, QStringLiteral("Edit link"));
@@ -73,6 +77,8 @@ private slots:
             QCOMPARE(form.URLEdit()->text(), QString::fromUtf8(c.shownUrl));
             QCOMPARE(form.DontUpdateCheckBox()->isChecked(), c.ticked);
             QCOMPARE(form.Record(), c.record);
+            for (const QLineEdit* edit : {form.URLEdit(), form.CaptionEdit(), form.DescEdit()})
+                QCOMPARE(edit->cursorPosition(), 0);
         }
     }
 

@@ -4,9 +4,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolBar>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -18,7 +20,9 @@
 #include "tests/support/open_recorder.h"
 #include "tests/support/scoped_env.h"
 #include "tests/ui/window_test_support.h"
+#include "ui/about_frm.h"
 #include "ui/cat_frm.h"
+#include "ui/icons.h"
 #include "ui/link_frm.h"
 #include "ui/prompts.h"
 
@@ -403,6 +407,27 @@ private slots:
             QCoreApplication::sendEvent(&form, &drop);
         }
         QCOMPARE(dropped, std::vector<std::string>{folder_->dir() + "site/"});
+    }
+
+    // Every button of the toolbar and entry of the list's menu shows an
+    // image, also without a desktop theme; the About box shows the banner.
+    void imagesOfTheActionsAndTheAboutBox() {
+        QIcon::setThemeName(QString());
+        TMainForm& form = Open({"All Categories"}, LetterLinks("A"));
+        auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar"));
+        auto* menu = form.findChild<QMenu*>(QStringLiteral("ListMenu"));
+        QVERIFY(bar != nullptr && menu != nullptr);
+        for (const QAction* action : bar->actions() + menu->actions())
+            QVERIFY2(action->isSeparator() || !action->icon().isNull(),
+                     qPrintable(action->objectName()));
+        QSize banner;
+        WhenShown<TAboutForm>([&](TAboutForm& about) {
+            if (const auto* label = about.findChild<QLabel*>(QStringLiteral("Banner")))
+                banner = label->pixmap().deviceIndependentSize().toSize();
+            about.accept();
+        });
+        Trigger("HelpAbout");
+        QCOMPARE(banner, AboutBanner().size());
     }
 
     // Only the commands that exist are enabled with the database's.

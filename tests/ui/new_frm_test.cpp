@@ -19,8 +19,9 @@
 #include "system/paths.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_paths.h"
-#include "tests/ui/dialog_pictures.h"
 #include "tests/ui/fake_main_form.h"
+#include "tests/ui/picture_support.h"
+#include "tests/ui/window_test_support.h"
 #include "ui/prompts.h"
 
 namespace qmp::ui {
@@ -206,7 +207,7 @@ private slots:
         qmp::test::ScopedEnv engine("QTWEBENGINEPROCESS_PATH",
                                     webEngine ? nullptr : "/nonexistent/QtWebEngineProcess");
         test::FakeMainForm window;
-        test::DriveNextModal<TNewForm>([&](TNewForm& form) {
+        test::WhenShown<TNewForm>([&](TNewForm& form) {
             QCOMPARE(form.WebBrowser() != nullptr, webEngine);
             form.PathEdit()->setText(QString::fromStdString(sites.dir()) + typedRoot);
             QTest::keyClick(form.PathEdit(), Qt::Key_Return);
@@ -251,7 +252,7 @@ private slots:
         const std::string root = sites.dir() + "site/";
 
         test::FakeMainForm window;
-        test::DriveNextModal<TNewForm>([&](TNewForm& form) {
+        test::WhenShown<TNewForm>([&](TNewForm& form) {
             QCOMPARE(form.TemplateComboBox()->count(), cancel ? 1 : 0);
             if (!cancel) QVERIFY(form.WebBrowser()->url().isEmpty());
             form.PathEdit()->setText(QString::fromStdString(root));
@@ -265,11 +266,12 @@ private slots:
         QVERIFY(PromptAnswers::Messages().empty());
     }
 
-    // Pictures for the user's manual, from the templates of the build tree.
-    void pictures() {
+    // The dialog with a template of the build tree's preview is drawn in
+    // the usual and dark colours and at its smallest size.
+    void drawnInEveryScheme() {
         SetProgramDirOverride(qmp::test::RuntimeDir());
         QVERIFY(!ListTemplates(DefaultTemplatesDir()).empty());
-        test::TakePictures(QStringLiteral("new-engine"), [](bool smallest) {
+        test::CheckDrawnInEveryScheme([](bool smallest) {
             auto form = std::make_unique<TNewForm>(nullptr, DefaultTemplatesDir());
             QSignalSpy loads(form->WebBrowser(), &QWebEngineView::loadFinished);
             form->PathEdit()->setText(QStringLiteral("/home/author/Documents/my-site/"));

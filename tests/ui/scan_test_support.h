@@ -1,6 +1,6 @@
 #pragma once
-// For tests of the commands that scan: a main window that records what it is
-// asked, and hands that act on the windows while a command runs.
+// For tests of the commands that scan: hands that act on the windows while a
+// command runs.
 
 #include <QApplication>
 #include <QLabel>
@@ -8,35 +8,11 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/ui/fake_main_form.h"
 #include "ui/add_site_frm.h"
 #include "ui/add_update_site_frm.h"
-#include "ui/main_form_ops.h"
 
 namespace qmp::test {
-
-class FakeMainForm final : public ui::MainFormOps {
-public:
-    QWidget* Window() override { return &widget; }
-    Host& WindowHost() override { return host; }
-    void RefreshView(bool full) override { calls << (full ? "refresh full" : "refresh"); }
-    void RedrawViewAsCat() override { calls << "categories"; }
-    bool ShowsCategories() const override { return showsCategories; }
-    void FileChanged() override { calls << "changed"; }
-    void FileSaved() override {}
-    void UTF8ModeStatus() override {}
-    void EnableDatabaseCommands() override {}
-    void SetDatabaseTitle() override {}
-    bool FileSave() override {
-        calls << "save";
-        return saveSucceeds;
-    }
-
-    QWidget widget;
-    NullHost host;
-    QStringList calls;  // in order
-    bool showsCategories = false;
-    bool saveSucceeds = true;
-};
 
 // Runs `act` on every pass of the event loop, nested ones included, for the
 // object's lifetime.

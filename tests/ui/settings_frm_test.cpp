@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QtTest>
@@ -17,8 +18,9 @@
 #include "system/paths.h"
 #include "tests/support/faulty_file_ops.h"
 #include "tests/support/test_paths.h"
-#include "tests/ui/dialog_pictures.h"
 #include "tests/ui/fake_main_form.h"
+#include "tests/ui/picture_support.h"
+#include "tests/ui/window_test_support.h"
 #include "ui/prompts.h"
 
 namespace qmp::ui {
@@ -39,7 +41,7 @@ void AppendToPage(TSettingsForm& form, int page, const QString& text) {
 // Runs the project or the default command with `drive` answering the dialog.
 void Run(bool defaults, test::FakeMainForm& window, std::function<void(TSettingsForm&)> drive,
          FileOps& ops = SystemFileOps()) {
-    test::DriveNextModal<TSettingsForm>(std::move(drive));
+    test::WhenShown<TSettingsForm>(std::move(drive));
     defaults ? RunDefaultSettings(window, ops) : RunProjectSettings(window, ops);
 }
 
@@ -302,9 +304,11 @@ private slots:
         QTRY_COMPARE(form.Pages()->tabIcon(1).isNull(), !wellFormed);
     }
 
-    // Pictures for the user's manual, with the program's own settings files.
-    void pictures() {
-        test::TakePictures(QStringLiteral("settings"), [this](bool smallest) {
+    // The dialog with the program's own settings files is drawn in the usual
+    // and dark colours and at its smallest size, where no page's caption is
+    // cut.
+    void drawnInEveryScheme() {
+        test::CheckDrawnInEveryScheme([this](bool smallest) {
             auto form = std::make_unique<TSettingsForm>(nullptr);
             form->setWindowTitle(QStringLiteral("Search engine settings"));
             for (int page = 0; page < TSettingsForm::kPageCount; ++page)
@@ -313,6 +317,10 @@ private slots:
                                                      kFiles[static_cast<std::size_t>(page)])));
             if (smallest) form->resize(form->minimumSize());
             form->show();
+            // Every page's caption is whole at the smallest size too.
+            QTabBar* tabs = form->Pages()->tabBar();
+            const int lastTab = TSettingsForm::kPageCount - 1;
+            if (tabs->tabRect(lastTab).right() >= tabs->width()) return test::PictureSubject{};
             QWidget* memo = form->IndexingMemo();
             return test::PictureSubject{std::move(form), memo};
         });

@@ -3,6 +3,7 @@
 // named by letters, and a modal dialog answered as soon as it shows.
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -53,16 +54,21 @@ inline std::string Captions() {
 }
 
 // Runs `answer` on the modal dialog of type Dialog that the next command
-// opens, once it shows; a different dialog is cancelled so no test hangs.
+// opens, once it shows, and cancels the dialog if `answer` leaves it open. A
+// dialog of another kind is closed and fails the test, so no test hangs.
 template <typename Dialog>
 void WhenShown(std::function<void(Dialog&)> answer) {
-    QTimer::singleShot(0, [answer] {
+    QTimer::singleShot(0, [answer = std::move(answer)] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            answer(*dialog);
-        } else if (modal != nullptr) {
+        if (modal == nullptr) return;
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        if (dialog == nullptr) {
             modal->close();
+            QTest::qFail("a dialog of another kind is shown", __FILE__, __LINE__);
+            return;
         }
+        answer(*dialog);
+        if (dialog->isVisible()) dialog->reject();
     });
 }
 
