@@ -242,6 +242,13 @@ std::string InterruptedSaveBackup(std::string_view path) {
     return SystemFileOps().Exists(backup) ? backup : std::string();
 }
 
+bool ChangedOnDisk(std::string_view path) {
+    const OnDisk& read = LastRead();
+    if (read.path.empty() || read.path != path || !read.problem.empty()) return false;
+    const FileBuffer buffer = OpenFileBuffer(read.path);
+    return buffer.IsOpen() && FingerprintOf(buffer.Data()) != read.fingerprint;
+}
+
 void AcceptDatabaseOnDisk() {
     OnDisk& read = LastRead();
     if (read.path.empty()) return;

@@ -65,6 +65,10 @@ std::string SaveProblem(std::string_view path, FileOps& ops = SystemFileOps());
 // such a copy: only the author removes it.
 std::string InterruptedSaveBackup(std::string_view path);
 
+// True when `path` is the database that was last read or saved and another
+// program has changed its file since, so that a save would refuse it.
+bool ChangedOnDisk(std::string_view path);
+
 // Takes the current database file as it now is on disk for the one that was
 // read, so that the next save replaces it although another program changed
 // it (after the author agreed). A file whose arrays were not read whole

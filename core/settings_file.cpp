@@ -38,6 +38,13 @@ bool LoadSettings() {
     return LoadSettings(SettingsFilePath());
 }
 
+std::optional<int> SettingsInteger(const std::string& path, std::string_view key) {
+    std::string content;
+    if (!ReadFileContent(path, content)) return std::nullopt;
+    const std::optional<std::string> text = IniText(content).Value(kSection, key);
+    return text ? IniInteger(*text) : std::nullopt;
+}
+
 bool SaveSettings(Host& host, const std::string& path, FileOps& ops) {
     // Whatever else the file holds is kept, so a file that exists but cannot
     // be read is not overwritten.

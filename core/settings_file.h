@@ -1,6 +1,7 @@
 #pragma once
 // The per-user settings file qmplit_us.ini: the main window's bounds.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ std::string SettingsFilePath();
 // alone, when there is no file.
 bool LoadSettings(const std::string& path);
 bool LoadSettings();
+
+// A further integer of section "Settings" of the file at `path` that a person
+// may add by hand ("Jobs=2"); nothing when it is missing or no integer.
+std::optional<int> SettingsInteger(const std::string& path, std::string_view key);
 
 // Writes the window bounds into section "Settings" of the file at `path`,
 // keys in the order X0, Y0, DX, DY, Maximize, keeping whatever else the file

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     qmp::InitSystemCodePage();
+    // A file size limit makes a save fail with its reason instead of ending
+    // the program.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     if (!qmp::StartUp(qmp::ArgumentsFromArgv(argc, argv))) return 0;
     QApplication app(argc, argv);

@@ -5,11 +5,13 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "core/database_lock.h"
 #include "core/link_table.h"
 #include "ui/dialog_commands.h"
 #include "ui/links_view_model.h"
@@ -96,6 +98,17 @@ private:
     // save failed, so that the caller keeps them.
     bool SaveChangesFirst();
     void OpenDatabaseFile(const std::string& path);
+    // Takes the database's lock and reads it into the tables, telling the
+    // author what stands in the way of saving it later.
+    void ReadDatabase(const std::string& path);
+    // True when the database at `path` may be saved now under `lock`: no other
+    // program holds it, and the author agreed to replace a file that another
+    // program changed.
+    bool MaySave(const std::string& path, DatabaseLock& lock);
+    // Save As and export: `save` writes the database into `path`, which then
+    // is the window's database.
+    void SaveInto(const std::string& path, const std::function<bool(const std::string&)>& save);
+    void ShowWarning(std::string text);
     bool RunLinkForm(const QString& caption, TBaseRecord& record, bool fill);
     void MoveSelected(Move move);
     void SortLinks(void (TBase::*sort)());
@@ -134,6 +147,7 @@ private:
     void HelpAboutExecute();
 
     DialogCommands commands_;
+    DatabaseLock lock_;
     qmp::ui::WindowHost host_{*this};
     QHash<QString, QAction*> actions_;
     QActionGroup* viewGroup_ = nullptr;

@@ -1,10 +1,13 @@
 #include "ui/window_start.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "core/database.h"
 #include "core/program_values.h"
+#include "core/settings_file.h"
 #include "core/start_up.h"
+#include "indexing/folder_scan.h"
 #include "indexing/rating_settings.h"
 #include "ui/main_frm.h"
 
@@ -22,7 +25,7 @@ void StartMainWindow(TMainForm& form, const std::vector<std::string>& arguments)
 
 bool TMainForm::ProcessCommandLine(const std::vector<std::string>& arguments) {
     EnableDatabaseCommands();
-    OpenDatabase(host_, arguments.front());
+    ReadDatabase(arguments.front());
     SetDatabaseTitle();
     FileSaved();
     const bool verbForm = arguments.size() == 2 || arguments.size() == 6;
@@ -30,7 +33,15 @@ bool TMainForm::ProcessCommandLine(const std::vector<std::string>& arguments) {
     return true;
 }
 
+void ApplyScanJobsSetting(const std::string& settingsPath) {
+    // "Jobs" in the settings file: how many files a scan reads at once (0 or
+    // none: one for each core).
+    const std::optional<int> jobs = SettingsInteger(settingsPath, "Jobs");
+    ScanJobs = jobs && *jobs >= 0 ? std::min(*jobs, static_cast<int>(kMaxScanJobs)) : 0;
+}
+
 int RunMainWindow(const std::vector<std::string>& arguments, DialogCommands commands) {
+    ApplyScanJobsSetting(SettingsFilePath());
     TMainForm form(std::move(commands));
     StartMainWindow(form, arguments);
     // A batch verb may have closed the window already.

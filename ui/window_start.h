@@ -16,6 +16,9 @@ class TMainForm;
 // loaded and the encoding mode shown.
 void StartMainWindow(TMainForm& form, const std::vector<std::string>& arguments);
 
+// ScanJobs from the "Jobs" key of the settings file at `settingsPath`.
+void ApplyScanJobsSetting(const std::string& settingsPath);
+
 // The whole run of the window program once StartUp allowed it and the
 // application object exists: the window made and started, the message loop
 // while it is open, then ShutDown. Gives the loop's exit code.

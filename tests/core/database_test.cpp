@@ -307,8 +307,11 @@ TEST_F(DatabaseTest, SavesRefuseWhatWouldLoseData) {
     EXPECT_FALSE(SaveDatabase(host_));
     folder_.Write("searchdb.js", old);
     OpenDatabase(host_, path_);
+    EXPECT_FALSE(ChangedOnDisk(path_));
     folder_.Write("searchdb.js", changed);
+    EXPECT_TRUE(ChangedOnDisk(path_));
     AcceptDatabaseOnDisk();
+    EXPECT_FALSE(ChangedOnDisk(path_));
     EXPECT_TRUE(SaveDatabase(host_));
     folder_.Write("searchdb.js", broken);
     EXPECT_TRUE(OpenDatabase(host_, path_));

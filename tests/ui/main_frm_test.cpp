@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "core/database.h"
+#include "core/database_lock.h"
 #include "core/program_values.h"
 #include "core/start_up.h"
 #include "system/paths.h"
@@ -345,6 +346,42 @@ private slots:
         QVERIFY(texts[1].ends_with(qmp::kNotCompleted));
         PromptAnswers::AnswerNextMessage(MessageAnswer::kNo);
         QVERIFY(form.close());
+    }
+
+    // The window is its database's one writer while it shows it: another
+    // program's save waits for it, a database another program holds is shown
+    // but not saved over, and a file another program changed is replaced
+    // only when the author says so.
+    void oneWriterAtATime() {
+        Open({"All Categories"}, LetterLinks("AB"));
+        DatabaseLock other;
+        QCOMPARE(other.Take(path_, false), DatabaseLock::Result::kInUse);
+        form_.reset();  // closing lets go
+        QCOMPARE(other.Take(path_, false), DatabaseLock::Result::kLocked);
+
+        TMainForm& form = Open({"All Categories"}, LetterLinks("AB"));
+        QCOMPARE(Texts().size(), std::size_t{1});
+        QVERIFY(Texts()[0].starts_with(other.Problem().substr(0, 20)));
+        form.FileChanged();
+        const std::string before = test::ReadFileBytes(path_);
+        QVERIFY(!form.FileSave());
+        QVERIFY(Texts().back().ends_with(kNotCompleted));
+        QCOMPARE(Panel(1), QStringLiteral("Changed"));
+        other.Release();
+        QVERIFY(form.FileSave());
+        QCOMPARE(Panel(1), QString());
+
+        for (const MessageAnswer answer : {MessageAnswer::kNo, MessageAnswer::kYes}) {
+            const std::string edited = test::ReadFileBytes(path_) + "// edited by hand\r\n";
+            folder_->Write(std::filesystem::path(path_).filename().string(), edited);
+            form.FileChanged();
+            PromptAnswers::AnswerNextMessage(answer);
+            QCOMPARE(form.FileSave(), answer == MessageAnswer::kYes);
+            QVERIFY(Texts().back().find("was changed by another program") != std::string::npos);
+            if (answer == MessageAnswer::kNo) QCOMPARE(test::ReadFileBytes(path_), edited);
+        }
+        QVERIFY(test::ReadFileBytes(path_) != before);
+        QCOMPARE(PromptAnswers::Unanswered(), 0);
     }
 
     // Opening another database or making a new one with unsaved changes asks

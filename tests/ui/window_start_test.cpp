@@ -9,6 +9,7 @@
 #include "core/program_values.h"
 #include "core/start_up.h"
 #include "decoding/database_text.h"
+#include "indexing/folder_scan.h"
 #include "system/paths.h"
 #include "tests/support/scoped_env.h"
 #include "tests/ui/window_test_support.h"
@@ -55,6 +56,24 @@ private slots:
         QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("ANSI Mode"));
         QVERIFY(!form.LinksView()->isVisible());
         QVERIFY(!form.Action("FileSave")->isEnabled());
+    }
+
+    // "Jobs" in the settings file sets how many files a scan reads at once;
+    // anything that is no count of readers means one for each core.
+    void jobsSetting() {
+        const struct {
+            const char* line;
+            int jobs;
+        } cases[] = {{"Jobs=3", 3},  {"Jobs=1", 1},        {"Jobs=many", 0},
+                     {"Jobs=-2", 0}, {"Jobs=100000", 256}, {"DX=800", 0}};
+        for (const auto& c : cases) {
+            const std::string ini =
+                folder_->Write("qmplit_us.ini", std::string("[Settings]\r\n") + c.line + "\r\n");
+            ScanJobs = 7;
+            ApplyScanJobsSetting(ini);
+            QCOMPARE(ScanJobs, c.jobs);
+        }
+        ScanJobs = 0;
     }
 
     // A window closed maximised reopens maximised, over the bounds it had
