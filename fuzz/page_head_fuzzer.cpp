@@ -11,6 +11,7 @@
 #include "core/file_buffer.h"
 #include "core/program_values.h"
 #include "decoding/ansi_code_page.h"
+#include "decoding/charsets.h"
 #include "decoding/database_text.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/page_head.h"
@@ -43,10 +44,25 @@ std::string ReferenceTitle(FileBuffer& buffer) {
     return title;
 }
 
-MetaFields ReferenceMeta(FileBuffer& buffer) {
+MetaFields ReferenceMetaAs(FileBuffer& buffer, CharsetId textCharset) {
+    const auto NextToken = [textCharset](FileBuffer& b) {
+        Token token;
+        qmp::NextToken(b, token, textCharset);
+        return token;
+    };
+    // A "<" directly followed by the word "meta", read as the same text.
+    const auto FindMeta = [&NextToken](FileBuffer& b) {
+        for (Token t = NextToken(b); t.Kind != tkEnd; t = NextToken(b)) {
+            if (t.Kind != tkTagOpen) continue;
+            t = NextToken(b);
+            if (t.Kind == tkWord && AnsiLowerCase(t.Text) == "meta") return true;
+            if (t.Kind == tkEnd) return false;
+        }
+        return false;
+    };
     SeekBuffer(buffer, 0, SeekOrigin::kBegin);
     MetaFields fields;
-    while (FindElement(buffer, "meta")) {
+    while (FindMeta(buffer)) {
         int kind = 0;  // 0 none, 1 description, 2 content type, 3 other
         std::string collected;
         for (;;) {
@@ -91,6 +107,16 @@ MetaFields ReferenceMeta(FileBuffer& buffer) {
             if (t.Kind == tkEnd) return fields;
         }
     }
+    return fields;
+}
+
+// In UTF-8 mode a description is read again as the character set the page
+// declares; the name of that set stays as first read.
+MetaFields ReferenceMeta(FileBuffer& buffer) {
+    MetaFields fields = ReferenceMetaAs(buffer, kCharsetUtf8);
+    const CharsetId declared = CharsetFromName(fields.charset);
+    if (UTF8Mode && declared != kCharsetUtf8)
+        fields.description = ReferenceMetaAs(buffer, declared).description;
     return fields;
 }
 

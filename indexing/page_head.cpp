@@ -184,9 +184,12 @@ MetaFields ReadMetaFieldsAs(FileBuffer& buffer, CharsetId textCharset) {
 MetaFields ReadMetaFields(FileBuffer& buffer) {
     // The description's characters are read as UTF-8 first: a page that
     // declares another character set is read once more as that.
+    // The character set's name is the one the first reading found: read as
+    // another character set, bytes that are no part of a name could join it.
     MetaFields fields = ReadMetaFieldsAs(buffer, kCharsetUtf8);
     const CharsetId declared = CharsetFromName(fields.charset);
-    if (UTF8Mode && declared != kCharsetUtf8) fields = ReadMetaFieldsAs(buffer, declared);
+    if (UTF8Mode && declared != kCharsetUtf8)
+        fields.description = ReadMetaFieldsAs(buffer, declared).description;
     return fields;
 }
 
