@@ -102,10 +102,16 @@ int AddSiteCommand(Session& session, const ParsedArgs& args) {
                                        std::to_string(Categories.Count() - 1) + ").");
     }
     const int before = Links.Count();
+    std::string error;
     RunStoppable(session, [&] {
-        ScanFolder(session.host, IncludeTrailingSeparator(*folder), *category,
-                   !args.Has("no-subfolders"), args.Has("existing"));
+        error = ScanFolder(session.host, IncludeTrailingSeparator(*folder), *category,
+                           !args.Has("no-subfolders"), args.Has("existing"));
     });
+    // Nothing was added: the database stays as it is.
+    if (!error.empty()) {
+        session.host.Error(error);
+        return kExitFileError;
+    }
     if (!SaveDatabase(session.host)) return kExitFileError;
     session.Report("Links added: " + std::to_string(Links.Count() - before) +
                    ". Links in the database: " + std::to_string(Links.Count()) + ".");

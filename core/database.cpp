@@ -6,6 +6,7 @@
 #include "core/database_file.h"
 #include "core/file_buffer.h"
 #include "core/program_values.h"
+#include "system/full_path.h"
 #include "system/paths.h"
 
 namespace qmp {
@@ -18,7 +19,8 @@ std::string CannotWriteMessage(const std::string& path) {
 }  // namespace
 
 void OpenDatabase(Host& host, std::string_view path) {
-    DatabasePath = path;
+    // The URLs of the links are formed from the database's real folder.
+    DatabasePath = RealFilePath(path);
     host.LoadRatingSettings(DatabasePath);
     Links.Clear();
     Categories.Clear();
@@ -109,7 +111,7 @@ bool SaveDatabaseAs(Host& host, std::string_view path, FileOps& ops) {
     // The copy supplies the head and tail the save keeps. It replaces a file
     // at `path` only when complete; when the current file cannot be read, a
     // file already at `path` stays and the save writes into it.
-    const std::string target(path);
+    const std::string target = RealFilePath(path);
     if (target != DatabasePath) {
         const FileBuffer source = OpenFileBuffer(DatabasePath);
         if (source.IsOpen()) ReplaceFileContent(ops, target, source.Data());
@@ -119,7 +121,7 @@ bool SaveDatabaseAs(Host& host, std::string_view path, FileOps& ops) {
 }
 
 bool ExportDatabase(Host& host, std::string_view path, FileOps& ops) {
-    DatabasePath = path;
+    DatabasePath = RealFilePath(path);
     return SaveDatabase(host, ops);
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 
 #include "core/link_view_text.h"
 #include "core/program_values.h"
+#include "system/code_page_choice.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 #include "ui/add_update_site_frm.h"
@@ -115,7 +117,19 @@ void RunAddSite(MainFormOps& window) {
         ChooseFolder(window.Window(), QObject::tr("Select site directory"),
                      QString::fromUtf8(ToOsPath(ExtractFilePath(DatabasePath))));
     if (!folder) return;
-    ScanFolderInWindow(window, FromOsName(folder->toStdString()), choice->category, choice->recurse,
+    const std::string osFolder = QFile::encodeName(*folder).toStdString();
+    if (!IsHeldName(osFolder)) {
+        // The program could not open the folder under a name it can hold.
+        const UnheldName unheld = WhyNotHeld(osFolder);
+        ShowMessageBox(
+            window.Window(),
+            {"Error",
+             "The path of the chosen folder " + unheld.why + "; to add it, " + unheld.remedy + ".",
+             MessageIcon::kError, MessageButtons::kOk},
+            *folder);
+        return;
+    }
+    ScanFolderInWindow(window, FromOsName(osFolder), choice->category, choice->recurse,
                        choice->addExisting);
 }
 
