@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -12,11 +11,11 @@
 
 #include "core/link_view_text.h"
 #include "core/program_values.h"
-#include "system/code_page_choice.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 #include "ui/add_update_site_frm.h"
 #include "ui/cat_frm.h"
+#include "ui/chosen_path.h"
 #include "ui/main_form_ops.h"
 #include "ui/make_child.h"
 #include "ui/prompts.h"
@@ -117,20 +116,9 @@ void RunAddSite(MainFormOps& window) {
         ChooseFolder(window.Window(), QObject::tr("Select site directory"),
                      QString::fromUtf8(ToOsPath(ExtractFilePath(DatabasePath))));
     if (!folder) return;
-    const std::string osFolder = QFile::encodeName(*folder).toStdString();
-    if (!IsHeldName(osFolder)) {
-        // The program could not open the folder under a name it can hold.
-        const UnheldName unheld = WhyNotHeld(osFolder);
-        ShowMessageBox(
-            window.Window(),
-            {"Error",
-             "The path of the chosen folder " + unheld.why + "; to add it, " + unheld.remedy + ".",
-             MessageIcon::kError, MessageButtons::kOk},
-            *folder);
-        return;
-    }
-    ScanFolderInWindow(window, FromOsName(osFolder), choice->category, choice->recurse,
-                       choice->addExisting);
+    const std::optional<std::string> held = HeldFolderPath(window.Window(), *folder);
+    if (!held) return;
+    ScanFolderInWindow(window, *held, choice->category, choice->recurse, choice->addExisting);
 }
 
 void RunAddSiteForFolder(MainFormOps& window, const std::string& ansiFolder) {

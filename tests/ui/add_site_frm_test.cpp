@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/program_values.h"
+#include "decoding/ansi_code_page.h"
 #include "tests/indexing/project_fixture.h"
 #include "tests/ui/scan_test_support.h"
 #include "ui/cat_frm.h"
@@ -60,6 +61,9 @@ private slots:
         QTest::newRow("dialog cancelled") << false << "." << false << true << -1;
         QTest::newRow("folder choice cancelled") << true << "" << false << true << -1;
         QTest::newRow("dropped, dialog cancelled") << false << "." << true << true << -1;
+        // Refused with a message that says which code page would hold it.
+        QTest::newRow("a folder the code page cannot spell")
+            << true << QString::fromUtf8("\xD0\x96\xD1\x83\xD0\xBA") << false << true << -1;
     }
     void choicesReachTheScan() {
         QFETCH(bool, dialogOk);
@@ -67,6 +71,7 @@ private slots:
         QFETCH(bool, dropped);
         QFETCH(bool, recurse);
         QFETCH(int, links);
+        SetSystemCodePage(kCharsetWindows1252);
         const Site site;
         site.project.Write("site/sub/empty/notes.doc", "not a listed type");
         for (const char* name : {"All", "News", "Walks"})
@@ -96,6 +101,12 @@ private slots:
         for (const TBaseRecord& link : Links.Records())
             QCOMPARE(link.Category, 2);
         QVERIFY(ShownScanningWindow() == nullptr && !IsScanRunning());
+        const bool refused = dialogOk && !dropped && !folder.isEmpty() && links < 0;
+        QCOMPARE(PromptAnswers::Messages().size(), std::size_t(refused));
+        if (refused) {
+            QVERIFY(PromptAnswers::Messages().front().text.find("QMPLIT_CODEPAGE=windows-1251") !=
+                    std::string::npos);
+        }
     }
 
     // Stop, or a close request, ends the scan after the file being read; the
