@@ -1,28 +1,21 @@
 #include "indexing/folder_scan.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <limits.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 
-#include "core/database.h"
 #include "core/program_values.h"
 #include "decoding/ansi_code_page.h"
 #include "indexing/link_update.h"
 #include "indexing/link_url_index.h"
 #include "indexing/link_urls.h"
+#include "system/paths.h"
 #include "tests/indexing/project_fixture.h"
-#include "tests/support/unprivileged.h"
 
 namespace qmp {
 namespace {
@@ -101,209 +94,80 @@ TEST(FolderScan, SymbolicLinks) {
     EXPECT_EQ(Links.Get(2).Caption, "Real");
 }
 
-// Entries no link should be made of: each is left out with a note that
-// names it and says why, in the order of the walk; the others are linked.
+// Entries no link should be made of are left out, each with a note in the
+// order of the walk that names it and says why; and so is what lies past the
+// system's path limit.
 TEST(FolderScan, LeavesOutWhatItCannotLinkAndSaysWhy) {
     SetSystemCodePage(kCharsetWindows1252);
     Project project;
-    test::TempFolder elsewhere;
-    const std::string secret = elsewhere.Write("passwd", "root:x:0:0");
-    const std::filesystem::path dir = project.Dir();
-    namespace fs = std::filesystem;
-    const auto fifo = [](const fs::path& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); };
-    const auto socket = [](const fs::path& path) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        ASSERT_LT(path.string().size(), sizeof address.sun_path);
-        std::strcpy(address.sun_path, path.c_str());
-        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ::close(fd);
-    };
-    const auto page = [](const fs::path& path) {
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << "<title>x</title>";
-    };
+    const std::string dir = project.Dir();
+    // Folders that take the path to 100 bytes short of the system's limit.
+    const std::string level(200, 'd');
+    std::string deep = dir;
+    while (deep.size() + level.size() < PATH_MAX - 150)
+        deep += level + "/";
+    deep += std::string(PATH_MAX - 101 - deep.size(), 'e') + "/";
+    const std::string inDeep = deep.substr(dir.size());
     const struct {
-        std::string name;  // as the system spells it; sorted
-        std::function<void(const fs::path&)> make;
-        std::string shown;  // as the note names it; empty: linked or left out in silence
-        std::string why;
+        std::string name;    // sorted as the system's bytes
+        std::string target;  // "|": a named pipe; "": a page; else a link's target
+        std::string why;     // empty: linked, or left out in silence
     } entries[] = {
-        {"a.html", page, "", ""},
-        {"alias.html", [&](const fs::path& p) { fs::create_symlink(dir / "a.html", p); }, "", ""},
-        {"bad\xE9.html", page, "bad\\xE9.html", "is not valid UTF-8"},
-        {"dangling.html", [&](const fs::path& p) { fs::create_symlink(dir / "none.html", p); },
-         "dangling.html", "leads to no file"},
-        {"dangling.png", [&](const fs::path& p) { fs::create_symlink(dir / "none.png", p); }, "",
-         ""},
-        {"esc\x1B[2J.html", fifo, "esc\\x1B[2J.html", "named pipe"},
-        {"null.txt", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, "null.txt",
-         "is a device"},
-        {"passwd.html", [&](const fs::path& p) { fs::create_symlink(secret, p); }, "passwd.html",
-         "outside the scanned folder"},
-        {"pipe.bak", fifo, "", ""},
-        {"pipe.html", fifo, "pipe.html", "named pipe"},
-        {"socket.m3u", socket, "socket.m3u", "socket"},
-        {"\xD0\x96\xD1\x83\xD0\xBA", [&](const fs::path& p) { page(p / "in.html"); },
-         "\xD0\x96\xD1\x83\xD0\xBA/", "QMPLIT_CODEPAGE=windows-1251"},
-        {"\xD0\x96\xD1\x83\xD0\xBA.html", page, "\xD0\x96\xD1\x83\xD0\xBA.html",
-         "QMPLIT_CODEPAGE=windows-1251"},
-        {"\xE6\xBC\xA2.html", page, "\xE6\xBC\xA2.html", "rename it"},
+        {"a.html", "", ""},
+        {"alias.html", "a.html", ""},
+        {"bad\xE9.html", "", "bad\\xE9.html is not valid UTF-8"},
+        {"dangling.html", "none.html", "dangling.html is a symbolic link that leads to no"},
+        {"dangling.png", "none.png", ""},
+        {inDeep + "a.html", "", ""},
+        {inDeep + level + "/", "", level + "/ is longer than the system allows"},
+        {inDeep + std::string(250, 'n') + ".html", "", "n.html is longer than the system allows"},
+        {"esc\x1B[2J.html", "|", "esc\\x1B[2J.html is a named pipe"},
+        {"null.txt", "/dev/null", "null.txt is a device"},
+        {"passwd.html", "/etc/passwd", "passwd.html is a symbolic link to a file outside"},
+        {"pipe.bak", "|", ""},
+        {"\xD0\x96\xD1\x83\xD0\xBA/in.html", "", "\xD0\x96\xD1\x83\xD0\xBA/ has characters"},
+        {"\xD0\x96\xD1\x83\xD0\xBA.html", "", "QMPLIT_CODEPAGE=windows-1251, a code page"},
+        {"\xE6\xBC\xA2.html", "", "no code page the program knows has them all"},
     };
     std::vector<std::string> notes;
-    for (const auto& entry : entries) {
-        entry.make(dir / entry.name);
-        if (!entry.shown.empty()) notes.push_back(entry.shown);
+    for (const auto& e : entries) {
+        // Made from the entry's folder: its whole path may be past the limit.
+        const std::string path = dir + e.name;
+        const bool folder = path.ends_with("/");
+        const std::string parent = ExtractFilePath(path.substr(0, path.size() - folder));
+        const std::string name = path.substr(parent.size(), path.size() - parent.size() - folder);
+        std::filesystem::create_directories(parent);
+        const int at = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY);
+        if (e.target == "|") {
+            EXPECT_EQ(::mkfifoat(at, name.c_str(), 0600), 0);
+        } else if (!e.target.empty()) {
+            EXPECT_EQ(::symlinkat(e.target.c_str(), at, name.c_str()), 0);
+        } else if (folder) {
+            EXPECT_EQ(::mkdirat(at, name.c_str(), 0755), 0);
+        } else {
+            EXPECT_EQ(::close(::openat(at, name.c_str(), O_WRONLY | O_CREAT, 0644)), 0);
+        }
+        ::close(at);
+        if (!e.why.empty()) notes.push_back(e.why);
     }
     RecordingScanHost host;
-    EXPECT_EQ(ScanFolder(host, project.Dir(), 0, true, false), "");
-    EXPECT_EQ(LinkUrls(), (Urls{"a.html", "alias.html"}));
+    EXPECT_EQ(ScanFolder(host, dir, 0, true, false), "");
+    EXPECT_EQ(LinkUrls(),
+              (Urls{"a.html", "alias.html", RelativeUrl(DatabasePath, deep + "a.html")}));
     ASSERT_EQ(host.skipped.size(), notes.size());
-    std::size_t note = 0;
-    for (const auto& entry : entries) {
-        if (entry.shown.empty()) continue;
-        const std::string& text = host.skipped[note++];
-        EXPECT_NE(text.find(project.Dir() + entry.shown), std::string::npos) << text;
-        EXPECT_NE(text.find(entry.why), std::string::npos) << text;
-    }
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        EXPECT_NE(host.skipped[i].find(notes[i]), std::string::npos)
+            << host.skipped[i].substr(0, 99);
     // Each note in its place among the progress of the files.
-    EXPECT_EQ(host.shown.front(), project.Dir() + "a.html\r\nFiles indexed: 0");
     EXPECT_EQ(host.shown[2], "skipped: " + host.skipped.front());
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return text;
-}
-
-// Folders the scan may not read: each sub-folder is noted and left out; the
-// scanned folder itself is an error, and nothing is added.
-TEST(FolderScan, FoldersThatCannotBeRead) {
-    Project project;
-    for (const char* name : {"a.html", "locked/b.html", "listed/c.html", "open/d.html"})
-        project.Write(name, "x");
-    test::TempFolder top;
-    top.Write("e.html", "x");
-    namespace fs = std::filesystem;
-    const fs::path dir = project.Dir();
-    fs::permissions(dir, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
-    fs::permissions(dir / "locked", fs::perms::none);
-    fs::permissions(dir / "listed", fs::perms::owner_read | fs::perms::others_read);
-    fs::permissions(top.path(), fs::perms::none);
-    const std::string out = test::InUnprivilegedChild([&] {
-        RecordingScanHost host;
-        const std::string error = ScanFolder(host, top.dir(), 0, true, false);
-        const int before = Links.Count();
-        const std::string none = ScanFolder(host, project.Dir(), 0, true, false);
-        return std::to_string(before) + "\n" + error + "\n" + none + "\n" + Joined(LinkUrls()) +
-               Joined(host.skipped);
-    });
-    for (const fs::path& path : {dir / "locked", dir / "listed", top.path()})
-        fs::permissions(path, fs::perms::owner_all);
-    EXPECT_EQ(out, "0\nThe folder " + top.dir() + " cannot be read: Permission denied.\n\n" +
-                       "a.html\nopen%2Fd.html\nThe folder " + project.Dir() +
-                       "listed/ cannot be read (Permission denied); its files are left out.\n" +
-                       "The folder " + project.Dir() +
-                       "locked/ cannot be read (Permission denied); its files are left out.\n");
-}
-
-// Removes the folder `name` in the folder `parent` with all it holds, however
-// deep: the paths of such a tree may be too long for the system.
-void RemoveTree(int parent, const char* name) {
-    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-    if (fd >= 0) {
-        DIR* dir = ::fdopendir(fd);
-        std::vector<std::string> names;
-        while (const dirent* entry = ::readdir(dir))
-            if (std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..")
-                names.emplace_back(entry->d_name);
-        for (const std::string& child : names)
-            if (::unlinkat(fd, child.c_str(), 0) != 0) RemoveTree(fd, child.c_str());
-        ::closedir(dir);
-    }
-    ::unlinkat(parent, name, AT_REMOVEDIR);
-}
-
-// A tree deeper than the system's path limit: what lies past the limit is
-// noted and left out, what lies within it is linked as usual.
-TEST(FolderScan, PathsPastTheSystemsLimit) {
-    Project project;
-    const std::string level(200, 'd');
-    const std::size_t levels = (PATH_MAX - 8 - project.Dir().size()) / (level.size() + 1);
-    int fd = ::open(project.Dir().c_str(), O_RDONLY | O_DIRECTORY);
-    std::string deep = project.Dir();
-    for (std::size_t i = 0; i < levels; ++i) {
-        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
-        const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-        deep += level + "/";
-    }
-    // The folder is within the limit; the long name and the sub-folder are not.
-    const std::string longName = std::string(250, 'n') + ".html";
-    ASSERT_LT(deep.size() + 6, static_cast<std::size_t>(PATH_MAX));
-    ASSERT_GE(deep.size() + longName.size(), static_cast<std::size_t>(PATH_MAX));
-    for (const std::string& name : {std::string("a.html"), longName})
-        ::close(::openat(fd, name.c_str(), O_WRONLY | O_CREAT, 0644));
-    ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
-    ::close(fd);
-
-    RecordingScanHost host;
-    EXPECT_EQ(ScanFolder(host, project.Dir(), 0, true, false), "");
-    const int top = ::open(project.Dir().c_str(), O_RDONLY | O_DIRECTORY);
-    RemoveTree(top, level.c_str());
-    ::close(top);
-    ASSERT_EQ(Links.Count(), 1);
-    EXPECT_TRUE(Links.Get(0).URL.ends_with("%2Fa.html"));
-    // In the order of the names: the folder "d..." before the file "n...".
-    const std::vector<std::string> notes = {
-        "The path of the folder " + deep + level +
-            "/ is longer than the system allows; its files are left out.",
-        "The path of " + deep + longName + " is longer than the system allows; it is left out."};
-    EXPECT_TRUE(host.skipped == notes) << Joined(host.skipped).substr(0, 300);
-}
-
-// However the database and the folder were typed, or reached, one file gets
-// one URL, and the update finds every page again.
-TEST(FolderScan, UrlsDoNotDependOnHowThePathsWereTyped) {
-    Project project;
-    project.Write("site/about.html", "<title>About</title>");
-    project.Write("site/docs/a b.html", "x");
-    const std::string dir = project.Dir();
-    std::filesystem::create_directory_symlink(dir, dir + "linked");
-    std::filesystem::create_directory_symlink(dir + "site", dir + "site-link");
-    const struct {
-        std::string database;
-        std::string folder;
-    } cases[] = {
-        {dir + "searchdb.js", dir + "site/"},
-        {dir + "site/../searchdb.js", dir + "site/../site"},
-        {dir + "./searchdb.js", dir + "./site/./"},
-        {dir + "/searchdb.js", dir + "site//"},
-        {dir + "linked/searchdb.js", dir + "site"},
-        {dir + "searchdb.js", dir + "linked/site/"},
-        {dir + "searchdb.js", dir + "site-link"},
-        {dir + "site-link/../searchdb.js", dir + "site/docs/.."},
-    };
-    for (const auto& c : cases) {
-        NullHost null;
-        OpenDatabase(null, c.database);
-        RecordingScanHost host;
-        EXPECT_EQ(ScanFolder(host, c.folder, 0, true, false), "");
-        EXPECT_EQ(LinkUrls(), (Urls{"site%2Fabout.html", "site%2Fdocs%2Fa%20b.html"}))
-            << c.database << " " << c.folder;
-        EXPECT_EQ(UpdateLinks(host).notFound, 0) << c.database;
-    }
-}
-
-TEST(FolderScan, MissingFolderAddsNothing) {
+TEST(FolderScan, MissingFolderIsAnError) {
     Project project;
     Scan(project);
     RecordingScanHost host;
-    ScanFolder(host, project.Dir() + "no such folder/", 0, true, false);
+    EXPECT_EQ(ScanFolder(host, project.Dir() + "none/", 0, true, false),
+              "The folder " + project.Dir() + "none/ cannot be read: No such file or directory.");
     EXPECT_EQ(Links.Count(), 0);
     EXPECT_TRUE(host.shown.empty());
 }

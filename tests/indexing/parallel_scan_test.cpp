@@ -191,15 +191,9 @@ TEST(ParallelScan, LeftOutEntriesAreNotedInTheirPlace) {
     TempFolder folder;
     int leftOut = 0;
     for (int i = 0; i < 60; ++i) {
-        const std::string name = "p" + std::to_string(10 + i) + ".html";
-        leftOut += i % 7 == 3 || i % 7 == 5 ? 1 : 0;
-        if (i % 7 == 3) {
-            fs::create_symlink(folder.dir() + "none.html", folder.path() / name);
-        } else if (i % 7 == 5) {
-            ASSERT_EQ(::mkfifo((folder.dir() + name).c_str(), 0600), 0);
-        } else {
-            folder.Write(name, "<title>P" + std::to_string(i) + "</title>");
-        }
+        const std::string name = folder.dir() + "p" + std::to_string(10 + i) + ".html";
+        leftOut += i % 7 == 3 ? ::mkfifo(name.c_str(), 0600) + 1 : 0;
+        if (i % 7 != 3) folder.Write(name.substr(folder.dir().size()), "<title>P</title>");
     }
     const Outcome one = qmp::Run(folder.dir(), EmptyDatabase(), false, 1);
     EXPECT_EQ(std::count_if(one.shown.begin(), one.shown.end(),

@@ -58,49 +58,5 @@ TEST(InitSystemCodePage, MakesTheChoiceCurrent) {
     SetSystemCodePage(kCharsetWindows1252);
 }
 
-TEST(CodePageSettingError, OnlyForANameWithoutATable) {
-    const struct {
-        const char* value;
-        bool wrong;
-    } cases[] = {{nullptr, false},  {"", false},       {"windows-1251", false},
-                 {"KOI8-R", false}, {"utf-8", true},   {"windows-9999", true},
-                 {"cp1251", true},  {"\x1b[31m", true}};
-    for (const auto& c : cases) {
-        ScopedEnv page("QMPLIT_CODEPAGE", c.value);
-        const std::string error = CodePageSettingError();
-        EXPECT_EQ(!error.empty(), c.wrong) << (c.value ? c.value : "unset");
-        // It names the code pages that would do, and shows no control byte.
-        if (c.wrong) {
-            EXPECT_NE(error.find("windows-1251"), std::string::npos) << error;
-            EXPECT_EQ(error.find('\x1b'), std::string::npos) << error;
-        }
-    }
-}
-
-TEST(WhyNotHeld, NamesACodePageThatHoldsTheNameOrSaysToRenameIt) {
-    SetSystemCodePage(kCharsetWindows1252);
-    const struct {
-        const char* name;
-        const char* holding;  // nullptr: none
-        const char* remedy;
-    } cases[] = {
-        {"\xD0\x96\xD1\x83\xD0\xBA.html", "windows-1251", "QMPLIT_CODEPAGE=windows-1251"},
-        {"\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", "windows-1253",
-         "QMPLIT_CODEPAGE=windows-1253"},
-        {"\xC5\x81\xC3\xB3" "d\xC5\xBA.txt", "windows-1250", "QMPLIT_CODEPAGE=windows-1250"},
-        {"\xE6\xBC\xA2\xE5\xAD\x97.html", nullptr, "rename it"},
-        {"\xF0\x9F\x98\x80.html", nullptr, "rename it"},
-        {"\xD0\x96\xCE\x91", nullptr, "rename it"},
-        {"bad\xE9.html", nullptr, "rename it"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(CodePageHolding(c.name), c.holding ? CharsetFromName(c.holding) : kCharsetUnknown)
-            << c.name;
-        const UnheldName unheld = WhyNotHeld(c.name);
-        EXPECT_NE(unheld.remedy.find(c.remedy), std::string::npos) << unheld.remedy;
-        EXPECT_FALSE(unheld.why.empty()) << c.name;
-    }
-}
-
 }  // namespace
 }  // namespace qmp
