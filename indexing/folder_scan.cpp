@@ -215,19 +215,28 @@ private:
     void Note(std::string text) { queue_.Note(std::move(text)); }
 
     void Entry(const std::string& folder, const std::string& osFolder, const FolderEntry& entry) {
-        const std::string osPath = osFolder + entry.osName;
         const bool held = IsHeldName(entry.osName);
         const std::string name = held ? FromOsName(entry.osName) : entry.osName;
         if (entry.kind == EntryKind::kFolder) {
             if (!recurse_ || (held && IsStopFolder(name))) return;
-            if (!held) return Note(NameNotHeldText(osPath + "/", entry.osName, true));
-            const int error = Folder(folder + name + "/", osPath + "/");
-            if (error != 0) Note(FolderNotReadText(osPath + "/", error));
+            const std::string osPath = osFolder + entry.osName + "/";
+            if (!held) return Note(NameNotHeldText(osPath, entry.osName, true));
+            const int error = Folder(folder + name + "/", osPath);
+            if (error != 0) Note(FolderNotReadText(osPath, error));
             return;
         }
         if (entry.kind == EntryKind::kFolderLink) return;
         // Only what a link would have been made of is noted when left out.
         if (StopRequested || IsSettingsFile(name) || !HasListedExtension(name)) return;
+        const bool ordinary = entry.kind == EntryKind::kFile && held &&
+                              osFolder.size() + entry.osName.size() < PATH_MAX;
+        if (!ordinary) return OddEntry(osFolder + entry.osName, entry, folder + name);
+        Take(folder + name);
+    }
+
+    // A file that is not simply a file: noted and left out, unless it is a
+    // link that stays inside the scanned folder.
+    void OddEntry(const std::string& osPath, const FolderEntry& entry, std::string path) {
         switch (entry.kind) {
             case EntryKind::kDanglingLink:
                 return Note(ShownOsText(osPath) +
@@ -249,11 +258,15 @@ private:
             default:
                 break;
         }
-        if (!held) return Note(NameNotHeldText(osPath, entry.osName, false));
+        if (!IsHeldName(entry.osName)) return Note(NameNotHeldText(osPath, entry.osName, false));
         if (osPath.size() >= PATH_MAX)
             return Note("The path of " + ShownOsText(osPath) +
                         " is longer than the system allows; it is left out.");
-        std::string path = folder + name;
+        Take(std::move(path));
+    }
+
+    // Queues the file at `path` to be linked, unless it is linked already.
+    void Take(std::string path) {
         if (!addExisting_) {
             // Linked already, or about to be by a document read ahead.
             const std::string url = RelativeUrl(DatabasePath, path);
