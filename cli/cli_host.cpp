@@ -11,10 +11,13 @@ CliHost::CliHost(Console& console, bool quiet)
       progress_(console.err, console.errIsTerminal && !quiet, console.terminalWidth) {}
 
 void CliHost::Say(std::string_view caption, std::string_view ansiText) {
+    SayUtf8(caption, AnsiDisplayText(ansiText));
+}
+
+void CliHost::SayUtf8(std::string_view caption, std::string_view utf8Text) {
     progress_.Clear();
     if (caption == "Error") ++errors_;
-    console_.err << caption << ": " << TerminalText(AnsiDisplayText(ansiText)) << '\n'
-                 << std::flush;
+    console_.err << caption << ": " << TerminalText(utf8Text) << '\n' << std::flush;
 }
 
 MessageAnswer CliHost::ShowMessage(const Message& message) {
@@ -33,6 +36,10 @@ void CliHost::ShowProgress(std::string_view path, int linkCount) {
 
 void CliHost::ReportPageNotFound(std::string_view decodedUrl) {
     Warning(PageNotFoundText(decodedUrl));
+}
+
+void CliHost::ReportSkipped(std::string_view text) {
+    SayUtf8("Warning", text);
 }
 
 bool CliHost::AskReplace(const std::string& question) {

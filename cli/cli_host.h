@@ -31,6 +31,8 @@ public:
     void Say(std::string_view caption, std::string_view ansiText);
     void Error(std::string_view ansiText) { Say("Error", ansiText); }
     void Warning(std::string_view ansiText) { Say("Warning", ansiText); }
+    // Say for a text that is UTF-8 already.
+    void SayUtf8(std::string_view caption, std::string_view utf8Text);
     // Errors shown so far (messages of the core included).
     int errorCount() const { return errors_; }
     // Removes the progress line.
@@ -47,6 +49,8 @@ public:
     // ScanHost
     void ShowProgress(std::string_view path, int linkCount) override;
     void ReportPageNotFound(std::string_view decodedUrl) override;
+    // A warning line of its own.
+    void ReportSkipped(std::string_view text) override;
 
     // TemplateCopyHost
     bool AskReplace(const std::string& question) override;

@@ -90,16 +90,17 @@ bool LockForSaving(Session& session, DatabaseLock& lock, const std::string& path
 }
 
 // Runs a scan or an update and the save after it; a signal stops the work
-// and lets the save run. Gives whether the save succeeded.
+// and lets the save run. `work` gives false when nothing is to be saved.
+// Gives whether the save succeeded.
 template <typename Work>
 bool RunAndSave(Session& session, Work work) {
     StoppableWork stoppable;
-    work();
+    const bool save = work();
     StopRequested = true;
     session.host.EndProgress();
     if (InterruptRequested())
         session.console.err << "Stopped: the links found so far are kept and saved.\n";
-    return SaveDatabase(session.host);
+    return save && SaveDatabase(session.host);
 }
 
 // Takes the --jobs option into ScanJobs; false (and the error shown, a wrong
@@ -150,10 +151,14 @@ int AddSiteCommand(Session& session, const ParsedArgs& args) {
                                        std::to_string(Categories.Count() - 1) + ").");
     }
     const int before = Links.Count();
+    std::string error;
     const bool saved = RunAndSave(session, [&] {
-        ScanFolder(session.host, IncludeTrailingSeparator(*folder), *category,
-                   !args.Has("no-subfolders"), args.Has("existing"));
+        error = ScanFolder(session.host, IncludeTrailingSeparator(*folder), *category,
+                           !args.Has("no-subfolders"), args.Has("existing"));
+        // Nothing was added: the database stays as it is.
+        return error.empty();
     });
+    if (!error.empty()) session.host.Error(error);
     if (!saved) return kExitFileError;
     session.Report("Links added: " + std::to_string(Links.Count() - before) +
                    ". Links in the database: " + std::to_string(Links.Count()) + ".");
@@ -170,7 +175,10 @@ int UpdateCommand(Session& session, const ParsedArgs& args) {
     if (!LockForSaving(session, lock, *database, args.Has("wait")) || !Open(session, *database))
         return kExitFileError;
     UpdateCounts counts;
-    if (!RunAndSave(session, [&] { counts = UpdateLinks(session.host); })) return kExitFileError;
+    if (!RunAndSave(session, [&] {
+            counts = UpdateLinks(session.host);
+            return true;
+        })) return kExitFileError;
     session.Report("Links updated: " + std::to_string(counts.updated) +
                    ". Pages not found: " + std::to_string(counts.notFound) + ".");
     return kExitSuccess;

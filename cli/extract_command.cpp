@@ -6,17 +6,21 @@
 #include "cli/link_output.h"
 #include "indexing/extraction.h"
 #include "indexing/rating_settings.h"
+#include "system/full_path.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 
 namespace qmp::cli {
 
 int ExtractCommand(Session& session, const ParsedArgs& args) {
-    const auto file = session.Path(args.positional[0]);
+    auto file = session.Path(args.positional[0]);
     if (!file) return kExitUsage;
+    // The URL is the one a scan gives the file, however the paths were typed.
+    file = RealFilePath(*file);
     std::optional<std::string> database = ExtractFilePath(*file) + "searchdb.js";
     if (args.Has("db")) database = session.Path(args.Value("db"));
     if (!database) return kExitUsage;
+    database = RealFilePath(*database);
 
     struct stat info {};
     if (::stat(ToOsPath(*file).c_str(), &info) != 0) {

@@ -12,6 +12,7 @@
 #include "indexing/folder_scan.h"
 #include "indexing/project_settings.h"
 #include "system/file_ops.h"
+#include "system/code_page_choice.h"
 
 #ifndef QMP_VERSION
 #define QMP_VERSION "0"
@@ -129,7 +130,7 @@ void WriteOverview(std::ostream& out) {
         << kCommonOptions
         << "\nRun 'qmp COMMAND --help' for a command's help.\n"
            "Exit status: 0 success, 1 a file could not be read or written, 2 a wrong\n"
-           "command line.\n";
+           "command line (or a QMPLIT_CODEPAGE that names no code page).\n";
 }
 
 void WriteUsage(std::ostream& out, const Command& command) {
@@ -170,10 +171,10 @@ std::optional<std::string> Session::Path(std::string_view osArgument) {
     }
     auto path = ProgramPath(osArgument, console.currentDir);
     if (!path) {
-        console.err << "Error: The path "
-                    << TerminalText(ValidUtf8(AbsoluteOsPath(osArgument, console.currentDir)))
-                    << " has characters that the code page the program keeps file names in"
-                       " lacks; set QMPLIT_CODEPAGE to one that has them.\n";
+        const std::string osPath = AbsoluteOsPath(osArgument, console.currentDir);
+        const UnheldName unheld = WhyNotHeld(osPath);
+        console.err << "Error: The path " << TerminalText(ValidUtf8(osPath)) << " " << unheld.why
+                    << "; to use it, " << unheld.remedy << ".\n";
     }
     return path;
 }
@@ -196,6 +197,11 @@ namespace {
 
 int RunCommandLine(const std::vector<std::string>& arguments, Console& console) {
     ResetProgramState();
+    // File names would be held in another code page than the one asked for.
+    if (const std::string error = CodePageSettingError(); !error.empty()) {
+        console.err << "Error: " << error << '\n';
+        return kExitUsage;
+    }
 
     // Options before the command: --help, --version and --quiet.
     std::size_t at = 0;

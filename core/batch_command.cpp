@@ -1,9 +1,8 @@
 #include "core/batch_command.h"
 
-#include <filesystem>
-
 #include "core/host.h"
 #include "core/integer_text.h"
+#include "system/full_path.h"
 #include "system/paths.h"
 
 namespace qmp {
@@ -20,9 +19,9 @@ std::string FolderOfArgument(std::string_view argument, std::string_view current
     std::string folder = ExtractFilePath(argument);
     if (folder.empty() || folder.front() != '/')
         folder = IncludeTrailingSeparator(currentDir) + folder;
-    // "./" and "../" would otherwise reach the links' URLs.
-    folder = std::filesystem::path(folder).lexically_normal().string();
-    return IncludeTrailingSeparator(folder);
+    // Made real as every scanned folder is, so that the links' URLs do not
+    // depend on how the folder was typed.
+    return RealFolder(folder);
 }
 
 }  // namespace

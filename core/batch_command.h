@@ -34,7 +34,7 @@ struct BatchCommand {
 // folder is the path part of the folder argument, up to and including its
 // last "/", so a path without a final "/" names its parent folder; a relative
 // one is taken from `currentDir` (a full path), and one without any "/" names
-// `currentDir` itself.
+// `currentDir` itself. The folder is then made real (RealFolder).
 BatchCommand ParseBatchCommand(const std::vector<std::string>& arguments,
                                std::string_view currentDir);
 

@@ -7,6 +7,7 @@
 
 #include "core/file_buffer.h"
 #include "core/program_values.h"
+#include "system/full_path.h"
 #include "system/paths.h"
 #include "system/temp_files.h"
 
@@ -88,8 +89,11 @@ bool WriteCopy(FileOps& ops, const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-ReadProblem OpenDatabase(Host& host, std::string_view path) {
-    DatabasePath = path;
+ReadProblem OpenDatabase(Host& host, std::string_view pathView) {
+    // A copy: the caller's text may be DatabasePath itself, which changes here.
+    const std::string path(pathView);
+    // The URLs of the links are formed from the database's real folder.
+    DatabasePath = RealFilePath(path);
     host.LoadRatingSettings(DatabasePath);
     Links.Clear();
     Categories.Clear();
@@ -206,7 +210,7 @@ bool SaveDatabaseAs(Host& host, std::string_view path, FileOps& ops) {
     // The copy supplies the head and tail the save keeps. It replaces a file
     // at `path` only when complete; when the current file cannot be read, a
     // file already at `path` stays and the save writes into it.
-    const std::string target(path);
+    const std::string target = RealFilePath(path);
     if (target != DatabasePath) {
         const FileBuffer source = OpenFileBuffer(DatabasePath);
         if (source.IsOpen()) ReplaceFileContent(ops, target, source.Data());
@@ -216,7 +220,7 @@ bool SaveDatabaseAs(Host& host, std::string_view path, FileOps& ops) {
 }
 
 bool ExportDatabase(Host& host, std::string_view path, FileOps& ops) {
-    DatabasePath = path;
+    DatabasePath = RealFilePath(path);
     return SaveDatabase(host, ops);
 }
 

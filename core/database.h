@@ -21,9 +21,12 @@ inline constexpr std::string_view kNoDatabaseMessage =
 
 // Makes `path` the current database and reads both tables from it (a file
 // that cannot be read leaves them empty); the rating settings are loaded for
-// its folder first, and the list is redrawn in full. When the file's arrays
-// cannot be read whole, the tables hold what was read before the problem,
-// which is given back; SaveDatabase then never replaces that file.
+// its folder first, and the list is redrawn in full. DatabasePath becomes
+// the file in its real folder (RealFilePath), so that a database reached by
+// another way (a relative path, a linked folder) gives its links the same
+// URLs. When the file's arrays cannot be read whole, the tables hold what was
+// read before the problem, which is given back; SaveDatabase then never
+// replaces that file.
 ReadProblem OpenDatabase(Host& host, std::string_view path);
 
 // Appends the links of the database file at `path`; their category numbers
@@ -42,11 +45,11 @@ ReadProblem ImportLinks(Host& host, std::string_view path);
 bool SaveDatabase(Host& host, FileOps& ops = SystemFileOps());
 
 // Copies the current database file to `path` (replacing a file there), makes
-// `path` the current database, and saves into it.
+// `path` (in its real folder) the current database, and saves into it.
 bool SaveDatabaseAs(Host& host, std::string_view path, FileOps& ops = SystemFileOps());
 
-// Makes `path` (an engine file with both markers) the current database and
-// saves into it.
+// Makes `path` (an engine file with both markers; in its real folder) the
+// current database and saves into it.
 bool ExportDatabase(Host& host, std::string_view path, FileOps& ops = SystemFileOps());
 
 // The save itself: writes `categories` and `links` into the database file at

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "decoding/ansi_code_page.h"
@@ -14,6 +15,7 @@ FileBuffer::FileBuffer(FileBuffer&& other) noexcept
     : data_(std::move(other.data_)),
       size_(std::exchange(other.size_, 0)),
       position_(std::exchange(other.position_, 0)),
+      fileSize_(std::exchange(other.fileSize_, -1)),
       open_(std::exchange(other.open_, false)) {}
 
 FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
@@ -21,6 +23,7 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
         data_ = std::move(other.data_);
         size_ = std::exchange(other.size_, 0);
         position_ = std::exchange(other.position_, 0);
+        fileSize_ = std::exchange(other.fileSize_, -1);
         open_ = std::exchange(other.open_, false);
     }
     return *this;
@@ -31,6 +34,19 @@ FileBuffer OpenFileBuffer(std::string_view path, int* error) {
     std::size_t size = 0;
     if (!ReadWholeFile(std::string(path), buffer.data_, size, error)) return buffer;
     buffer.size_ = static_cast<std::int64_t>(size);
+    buffer.open_ = true;
+    return buffer;
+}
+
+FileBuffer OpenFileBufferStart(std::string_view path, std::int64_t limit) {
+    FileBuffer buffer;
+    std::size_t size = 0;
+    std::uint64_t fileSize = 0;
+    const auto cap = static_cast<std::size_t>(std::max<std::int64_t>(limit, 0));
+    if (!ReadFileStart(std::string(path), cap, buffer.data_, size, fileSize)) return buffer;
+    buffer.size_ = static_cast<std::int64_t>(size);
+    buffer.fileSize_ = static_cast<std::int64_t>(
+        std::min<std::uint64_t>(fileSize, std::numeric_limits<std::int64_t>::max()));
     buffer.open_ = true;
     return buffer;
 }

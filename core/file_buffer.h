@@ -30,10 +30,14 @@ public:
     std::int64_t Position() const { return position_; }
     // All bytes held.
     std::string_view Data() const { return {data_.get(), static_cast<std::size_t>(size_)}; }
+    // Bytes of the file the buffer was read from: Size(), unless only the
+    // start of the file was read (OpenFileBufferStart).
+    std::int64_t FileSize() const { return fileSize_ >= 0 ? fileSize_ : size_; }
 
 private:
     friend FileBuffer OpenFileBuffer(std::string_view path, int* error);
     friend FileBuffer FileBufferFromBytes(std::string_view bytes);
+    friend FileBuffer OpenFileBufferStart(std::string_view path, std::int64_t limit);
     friend void CloseFileBuffer(FileBuffer& buffer);
     friend std::int64_t SeekBuffer(FileBuffer& buffer, std::int64_t offset, SeekOrigin origin);
 
@@ -41,6 +45,7 @@ private:
     std::unique_ptr<char[]> data_;
     std::int64_t size_ = 0;
     std::int64_t position_ = 0;
+    std::int64_t fileSize_ = -1;  // -1: the file's size is Size()
     bool open_ = false;
 };
 
@@ -49,6 +54,11 @@ private:
 // and holds nothing, so every read reports the end at once; `error`, when
 // given, then holds the system's error number.
 FileBuffer OpenFileBuffer(std::string_view path, int* error = nullptr);
+
+// OpenFileBuffer that reads no more than the first `limit` bytes of the
+// file: a file of any size costs at most that much. FileSize() tells how
+// large the whole file is.
+FileBuffer OpenFileBufferStart(std::string_view path, std::int64_t limit);
 
 // An open buffer over a copy of `bytes`, as if they had been read from a file.
 FileBuffer FileBufferFromBytes(std::string_view bytes);

@@ -52,6 +52,12 @@ CharsetId CharsetFromName(std::string_view name) {
     return kCharsetUnknown;
 }
 
+std::string_view CharsetName(CharsetId id) {
+    if (id == kCharsetUnknown || id > std::size(kCharsetNames)) return {};
+    const std::string_view names = kCharsetNames[id - 1];
+    return names.substr(0, names.find('.'));
+}
+
 std::u16string CharsetToWide(std::string_view text, CharsetId id) {
     if (id == kCharsetUtf8) return Utf8ToWide(text);
     const HighHalfTable* own = CharsetHighHalf(id);

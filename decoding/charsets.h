@@ -25,6 +25,10 @@ using HighHalfTable = std::array<char16_t, 128>;
 // full stop) as a substring; 0 when none does.
 CharsetId CharsetFromName(std::string_view name);
 
+// The first name of the identifier's name list ("windows-1251"); empty for 0
+// and for an identifier beyond the list.
+std::string_view CharsetName(CharsetId id);
+
 // The fixed high-half table of ids 5..23; nullptr for every other id.
 const HighHalfTable* CharsetHighHalf(CharsetId id);
 

@@ -9,15 +9,16 @@
 #include "core/file_buffer.h"
 #include "core/integer_text.h"
 #include "core/program_values.h"
-#include "media/audio_description_page.h"
 #include "decoding/database_text.h"
-#include "media/document_filters.h"
+#include "indexing/document_read.h"
 #include "indexing/keyword_rating.h"
 #include "indexing/link_urls.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/page_head.h"
 #include "indexing/project_settings.h"
 #include "indexing/rating_settings.h"
+#include "media/audio_description_page.h"
+#include "media/document_filters.h"
 #include "system/os_path.h"
 #include "system/paths.h"
 #include "system/temp_files.h"
@@ -119,7 +120,7 @@ void ExtractHtmlWith(const DocumentSettings& settings, std::string_view filePath
     record = EmptyRecord();
     record.URL = RelativeUrl(databasePath, filePath);
 
-    FileBuffer buffer = OpenFileBuffer(filePath);
+    FileBuffer buffer = OpenDocument(filePath);
     MetaFields meta = ReadMetaFields(buffer);
     const std::string& charset = meta.charset;
     std::string caption = ReadPageTitle(buffer, charset);

@@ -33,6 +33,12 @@ public:
     // takes long to read, so that the window stays alive and a Stop is seen
     // before the next file.
     virtual void WhileWaiting() {}
+    // The scan leaves out an entry of the site that a link would have been
+    // made of, or a folder it would have entered: `text` names it and says
+    // why. It is UTF-8 text for a person, not system ANSI
+    // text, since the name may be one the system code page cannot spell.
+    // Called in the order of the walk, between the files' progress.
+    virtual void ReportSkipped(std::string_view text) { static_cast<void>(text); }
 };
 
 // How many documents a scan or an update reads at once, each on a worker
@@ -56,15 +62,22 @@ std::string ScanLabelText(std::string_view path, int linkCount);
 // "The page %s is not found." with the decoded URL for %s.
 std::string PageNotFoundText(std::string_view decodedUrl);
 
-// Appends to Links one link per file of a listed type in `folder` (a full
-// path ending with "/") and, when `recurse` is set, in its sub-folders at any
-// depth, except those named in the stop-folder list and folders reached
-// through a symbolic link. The entries of each folder are taken in the order
-// of their names. Files already linked are skipped unless `addExisting` is
-// set. Every added link gets `category`. A folder that cannot be read adds
-// nothing. Stops early when StopRequested is set; the links added so far stay.
-void ScanFolder(ScanHost& host, std::string_view folder, std::int32_t category, bool recurse,
-                bool addExisting);
+// Appends to Links one link per file of a listed type in `folder` (a path
+// ending with "/"; it is first made full and real, RealFolder, so that the
+// URLs do not depend on how it was typed) and, when `recurse` is set, in its
+// sub-folders at any depth, except those named in the stop-folder list and
+// folders reached through a symbolic link. The entries of each folder are
+// taken in the order of their names. Files already linked are skipped unless
+// `addExisting` is set. Every added link gets `category`. Stops early when
+// StopRequested is set; the links added so far stay.
+// Left out, each reported to the host (ReportSkipped): symbolic links to a
+// file outside the folder or to nothing, named pipes, sockets and devices,
+// names the system code page cannot hold, paths past the system's limit, and
+// sub-folders that cannot be read.
+// Gives the error (system ANSI text) when `folder` itself cannot be read,
+// and then adds nothing; empty otherwise.
+std::string ScanFolder(ScanHost& host, std::string_view folder, std::int32_t category, bool recurse,
+                       bool addExisting);
 
 // Appends the link record of the file at `filePath` with `category`, unless
 // the file is one of the rating settings files, its extension is not in the

@@ -8,6 +8,7 @@
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/database_text.h"
+#include "indexing/document_read.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/project_settings.h"
 #include "indexing/rating_lookup.h"
@@ -591,7 +592,7 @@ bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffe
     rating.TagStack.clear();
     rating.TagSums.clear();
     rating.SkipText = false;
-    rating.FileSize = buffer.Size();
+    rating.FileSize = buffer.FileSize();
     // A document is read from a clear flag, whatever the one before left.
     PendingSpace = false;
     // One rating at a time runs on a thread (the tokenizer's flag is the
@@ -641,7 +642,7 @@ bool RateDocument(TRating& rating, const RatingLookup& lookup, FileBuffer& buffe
 
 bool RateFile(TRating& rating, std::string_view filePath, std::string_view namePath,
               std::string& description, std::string_view charsetName) {
-    FileBuffer buffer = OpenFileBuffer(filePath);
+    FileBuffer buffer = OpenDocument(filePath);
     const bool rated = RateBuffer(rating, buffer, namePath, description, charsetName);
     CloseFileBuffer(buffer);
     return rated;

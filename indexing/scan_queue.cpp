@@ -42,6 +42,10 @@ void ScanQueue::ReportMissing(std::string path, std::string decodedUrl) {
     Queue(Entry{Action::kReportMissing, std::move(path), {}, 0, 0, std::move(decodedUrl)});
 }
 
+void ScanQueue::Note(std::string text) {
+    Queue(Entry{Action::kNote, {}, {}, 0, 0, std::move(text)});
+}
+
 bool ScanQueue::Queues(std::string_view url) const {
     return std::any_of(entries_.begin(), entries_.end(), [url](const Entry& entry) {
         return entry.action == Action::kAppend && entry.url == url;
@@ -83,6 +87,7 @@ void ScanQueue::TakeOne() {
     if (StopRequested) return Stop();
     Entry entry = std::move(entries_.front());
     entries_.pop_front();
+    if (entry.action == Action::kNote) return host_.ReportSkipped(entry.decodedUrl);
     host_.ShowProgress(entry.path, Links.Count());
     switch (entry.action) {
         case Action::kAppend: {
@@ -105,6 +110,8 @@ void ScanQueue::TakeOne() {
         case Action::kReportMissing:
             host_.ReportPageNotFound(entry.decodedUrl);
             ++counts_.notFound;
+            return;
+        case Action::kNote:
             return;
     }
 }

@@ -43,6 +43,8 @@ public:
     void ShowOnly(std::string path);
     // The progress of `path` is to be shown and its link reported missing.
     void ReportMissing(std::string path, std::string decodedUrl);
+    // An entry left out is to be reported (ScanHost::ReportSkipped).
+    void Note(std::string text);
 
     // True when a queued document's record will have the URL `url`.
     bool Queues(std::string_view url) const;
@@ -53,14 +55,14 @@ public:
     const UpdateCounts& Counts() const { return counts_; }
 
 private:
-    enum class Action { kAppend, kReplace, kShowOnly, kReportMissing };
+    enum class Action { kAppend, kReplace, kShowOnly, kReportMissing, kNote };
     struct Entry {
         Action action;
         std::string path;
         std::string url;  // kAppend with tracksUrls: the record's URL
         std::int32_t category = 0;
         int position = 0;        // kReplace
-        std::string decodedUrl;  // kReportMissing
+        std::string decodedUrl;  // kReportMissing; kNote: the note
     };
 
     // Queues a document to read, with the settings it is read with.

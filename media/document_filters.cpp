@@ -15,6 +15,7 @@
 #include "media/filter_process.h"
 #include "media/filter_registry.h"
 #include "system/os_path.h"
+#include "system/paths.h"
 
 namespace qmp {
 namespace {
@@ -91,7 +92,8 @@ std::string FilterOutputToText(std::string_view utf8Output) {
 std::string FilterText(std::string_view path) {
     const std::optional<std::vector<std::string>> command =
         RegisteredFilterCommand(ExtensionOf(path));
-    if (!command) return {};
+    // A filter program would wait for ever on a named pipe or a device.
+    if (!command || !IsExistingFile(path)) return {};
     const std::optional<std::string> output =
         RunFilterProgram(FilterArguments(*command, ToOsPath(path)));
     if (!output) return {};

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -181,6 +182,39 @@ bool ReadFileContent(const std::string& path, std::string& content) {
     std::size_t size = 0;
     const bool ok = ReadWholeFile(path, data, size);
     content.assign(data.get() != nullptr ? data.get() : "", size);
+    return ok;
+}
+
+bool ReadFileStart(const std::string& path, std::size_t limit, std::unique_ptr<char[]>& data,
+                   std::size_t& size, std::uint64_t& fileSize) {
+    data.reset();
+    size = 0;
+    fileSize = 0;
+    const int fd = ::open(ToOsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    fileSize = ok && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    const std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, limit));
+    Reallocate(data, 0, capacity);
+    // A file that shrinks meanwhile gives what was there; one that grows
+    // gives no more than the size it had.
+    while (ok && size < capacity) {
+        const ssize_t got = ::read(fd, data.get() + size, capacity - size);
+        if (got == 0) break;
+        if (got < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        size += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    if (ok && size != capacity) Reallocate(data, size, size);
+    if (!ok) {
+        data.reset();
+        size = 0;
+        fileSize = 0;
+    }
     return ok;
 }
 

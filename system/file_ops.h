@@ -4,6 +4,7 @@
 // the old file's name. Every step is a virtual call of FileOps, so a test can
 // make any one of them fail.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -81,6 +82,14 @@ bool ReadFileContent(const std::string& path, std::string& content);
 
 // The system's text for the error number `error` ("No space left on device").
 std::string SystemErrorText(int error);
+
+// Reads the first `limit` bytes (all of them when there are fewer) of the
+// regular file at `path` into an allocation of exactly the count read, and
+// gives in `fileSize` how many bytes the whole file holds; false, with
+// nothing held, as ReadWholeFile. What lies past the limit is never read, so
+// a file of any size costs at most `limit` bytes.
+bool ReadFileStart(const std::string& path, std::size_t limit, std::unique_ptr<char[]>& data,
+                   std::size_t& size, std::uint64_t& fileSize);
 
 // Replaces (or creates) the file `path` with `content`: written to path +
 // "~temp~", flushed, then renamed over `path`. On failure the file at `path`

@@ -51,4 +51,8 @@ std::string FromOsName(std::string_view osName) {
     return out;
 }
 
+bool IsHeldName(std::string_view osName) {
+    return IsAscii(osName) || ToOsPath(FromOsName(osName)) == osName;
+}
+
 }  // namespace qmp

@@ -15,4 +15,9 @@ std::string ToOsPath(std::string_view ansiPath);
 // become "?".
 std::string FromOsName(std::string_view osName);
 
+// True when the system code page holds the name `osName` as read from a
+// folder: FromOsName gives a name that leads back to it, so the program can
+// open the file under the name it holds.
+bool IsHeldName(std::string_view osName);
+
 }  // namespace qmp

@@ -14,6 +14,7 @@
 #include "system/paths.h"
 #include "ui/add_update_site_frm.h"
 #include "ui/cat_frm.h"
+#include "ui/chosen_path.h"
 #include "ui/dialog_buttons.h"
 #include "ui/main_form_ops.h"
 #include "ui/make_child.h"
@@ -109,8 +110,9 @@ void RunAddSite(MainFormOps& window) {
         ChooseFolder(window.Window(), QObject::tr("Select site directory"),
                      QString::fromUtf8(ToOsPath(ExtractFilePath(DatabasePath))));
     if (!folder) return;
-    ScanFolderInWindow(window, FromOsName(folder->toStdString()), choice->category, choice->recurse,
-                       choice->addExisting);
+    const std::optional<std::string> held = HeldFolderPath(window.Window(), *folder);
+    if (!held) return;
+    ScanFolderInWindow(window, *held, choice->category, choice->recurse, choice->addExisting);
 }
 
 void RunAddSiteForFolder(MainFormOps& window, const std::string& ansiFolder) {

@@ -86,21 +86,28 @@ private:
 };
 
 // Clears the stop flag, shows the scanning window, runs `work` with it as
-// the scan's host, sets the flag and closes the window; then the view is
-// redrawn and the database marked changed, even when nothing was found.
+// the scan's host, sets the flag and closes the window; then tells what went
+// wrong (the error `work` gives, the entries left out), redraws the view and
+// marks the database changed, even when nothing was found.
 template <typename Work>
 void RunInScanningWindow(MainFormOps& window, ScanRedraw redraw, Work work) {
     if (scanRunning) return;
+    std::string error;
+    std::vector<std::string> skipped;
     {
         const ScanRun run(window.Window());
         StopRequested = false;
         TAddUpdateSiteForm form(window.Window());
         form.show();
         QCoreApplication::processEvents();
-        work(form);
+        error = work(form);
         StopRequested = true;
+        skipped = form.Skipped();
         form.close();
     }
+    if (!error.empty())
+        ShowMessageBox(window.Window(), {"Error", error, MessageIcon::kError, MessageButtons::kOk});
+    if (!skipped.empty()) ShowSkipped(window.Window(), skipped);
     window.RefreshView(redraw == ScanRedraw::kFull);
     window.FileChanged();
 }
@@ -165,6 +172,24 @@ void TAddUpdateSiteForm::WhileWaiting() {
     if (QThread::currentThread() == thread()) QCoreApplication::processEvents();
 }
 
+void TAddUpdateSiteForm::ReportSkipped(std::string_view text) {
+    skipped_.emplace_back(text);
+}
+
+void ShowSkipped(QWidget* parent, const std::vector<std::string>& skipped) {
+    const std::string count = std::to_string(skipped.size());
+    QString details;
+    for (const std::string& text : skipped)
+        details += QString::fromUtf8(text) + QLatin1Char('\n');
+    ShowMessageBox(parent,
+                   {"Warning",
+                    "The scan left out " + count +
+                        (skipped.size() == 1 ? " file or folder" : " files or folders") +
+                        " of the site. The details say which, and why.",
+                    MessageIcon::kWarning, MessageButtons::kOk},
+                   details);
+}
+
 void TAddUpdateSiteForm::reject() {
     StopRequested = true;
 }
@@ -193,12 +218,16 @@ bool IsScanRunning() {
 void ScanFolderInWindow(MainFormOps& window, const std::string& ansiFolder, std::int32_t category,
                         bool recurse, bool addExisting, ScanRedraw redraw) {
     RunInScanningWindow(window, redraw, [&](ScanHost& host) {
-        ScanFolder(host, IncludeTrailingSeparator(ansiFolder), category, recurse, addExisting);
+        return ScanFolder(host, IncludeTrailingSeparator(ansiFolder), category, recurse,
+                          addExisting);
     });
 }
 
 void RunUpdateBase(MainFormOps& window) {
-    RunInScanningWindow(window, ScanRedraw::kQuick, [](ScanHost& host) { UpdateLinks(host); });
+    RunInScanningWindow(window, ScanRedraw::kQuick, [](ScanHost& host) {
+        UpdateLinks(host);
+        return std::string();
+    });
 }
 
 }  // namespace qmp::ui

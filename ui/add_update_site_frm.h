@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "indexing/folder_scan.h"
 
@@ -29,6 +30,12 @@ public:
     void ShowProgress(std::string_view path, int linkCount) override;
     void ReportPageNotFound(std::string_view decodedUrl) override;
     void WhileWaiting() override;
+    // Kept, to be shown once after the scan (ShowSkipped) rather than in a
+    // box of its own for every entry.
+    void ReportSkipped(std::string_view text) override;
+
+    // The entries the scan left out so far, in order (UTF-8).
+    const std::vector<std::string>& Skipped() const { return skipped_; }
 
     // Esc stops the scan as the Stop button does; the window stays.
     void reject() override;
@@ -42,7 +49,12 @@ protected:
 private:
     QLabel* fileLabel_;
     QPushButton* stopButton_;
+    std::vector<std::string> skipped_;
 };
+
+// The one warning that tells of the entries a scan left out (`skipped`, as
+// ReportSkipped got them): how many, with the list in its details.
+void ShowSkipped(QWidget* parent, const std::vector<std::string>& skipped);
 
 // True while a scan or an update runs in the scanning window.
 bool IsScanRunning();

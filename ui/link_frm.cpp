@@ -17,6 +17,7 @@
 #include "decoding/display_text.h"
 #include "indexing/extraction.h"
 #include "indexing/link_urls.h"
+#include "system/full_path.h"
 #include "ui/cat_frm.h"
 #include "ui/chosen_path.h"
 #include "ui/dialog_buttons.h"
@@ -255,7 +256,8 @@ void TLinkForm::SelUBtnClick() {
     if (!chosen) return;
 
     WaitCursor wait(host_);
-    const std::string file = AnsiPathOf(*chosen);
+    // The URL a scan would give the file, however the dialog reached it.
+    const std::string file = RealFilePath(AnsiPathOf(*chosen));
     TBaseRecord record;
     record.URL = RelativeUrl(DatabasePath, file);
     urlEdit_->setText(QString::fromUtf8(UrlColumnText(record)));

@@ -12,6 +12,7 @@
 #include "core/start_up.h"
 #include "system/code_page_choice.h"
 #include "ui/dialog_commands.h"
+#include "ui/prompts.h"
 #include "ui/window_start.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +33,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("qmplit"));
     QApplication::setApplicationVersion(QStringLiteral(QMP_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("qmplit"));
+    // File names would be held in another code page than the one asked for.
+    if (const std::string error = qmp::CodePageSettingError(); !error.empty()) {
+        qmp::ui::ShowMessageBox(
+            nullptr, {"Error", error, qmp::MessageIcon::kError, qmp::MessageButtons::kOk});
+        return 2;
+    }
     // Qt has taken its own options (-style, -platform) out of argv by now.
     return qmp::ui::RunMainWindow(qmp::ArgumentsFromArgv(argc, argv),
                                   qmp::ui::ProgramDialogCommands());

@@ -332,8 +332,10 @@ void TMainForm::dropEvent(QDropEvent* event) {
     const QStringList folders = DroppedFolders(event->mimeData());
     if (folders.isEmpty()) return;
     event->acceptProposedAction();
-    for (const QString& folder : folders)
-        commands_.addDroppedFolder(*this, IncludeTrailingSeparator(AnsiPathOf(folder)));
+    for (const QString& folder : folders) {
+        if (const std::optional<std::string> held = HeldFolderPath(this, folder))
+            commands_.addDroppedFolder(*this, IncludeTrailingSeparator(*held));
+    }
 }
 
 }  // namespace qmp::ui

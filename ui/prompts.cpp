@@ -23,6 +23,7 @@ struct Answers {
     std::deque<PathAnswer> files;
     std::deque<PathAnswer> folders;
     std::vector<Message> askedMessages;
+    std::vector<QString> askedDetails;
     std::vector<FileChoice> askedFiles;
     std::vector<QString> askedFolders;
     int unanswered = 0;
@@ -120,13 +121,14 @@ QString QtFileFilter(const QString& pairs) {
     return filters.join(QLatin1String(";;"));
 }
 
-MessageAnswer ShowMessageBox(QWidget* parent, const Message& message) {
-    if (PromptAnswers::IsEnabled()) return PromptAnswers::TakeMessage(message);
+MessageAnswer ShowMessageBox(QWidget* parent, const Message& message, const QString& details) {
+    if (PromptAnswers::IsEnabled()) return PromptAnswers::TakeMessage(message, details);
     QMessageBox box(BoxIcon(message.icon), QString::fromUtf8(AnsiDisplayText(message.caption)),
                     QString::fromUtf8(AnsiDisplayText(message.text)), BoxButtons(message.buttons),
                     parent);
     // File names may hold "<": never read a message as markup.
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) box.setDetailedText(details);
     if (message.buttons == MessageButtons::kOk) box.setEscapeButton(QMessageBox::Ok);
     return AnswerOf(box.exec());
 }
@@ -194,6 +196,10 @@ const std::vector<Message>& PromptAnswers::Messages() {
     return TheAnswers().askedMessages;
 }
 
+const std::vector<QString>& PromptAnswers::MessageDetails() {
+    return TheAnswers().askedDetails;
+}
+
 const std::vector<FileChoice>& PromptAnswers::FileChoices() {
     return TheAnswers().askedFiles;
 }
@@ -211,8 +217,9 @@ int PromptAnswers::Unused() {
     return static_cast<int>(a.messages.size() + a.files.size() + a.folders.size());
 }
 
-MessageAnswer PromptAnswers::TakeMessage(const Message& message) {
+MessageAnswer PromptAnswers::TakeMessage(const Message& message, const QString& details) {
     TheAnswers().askedMessages.push_back(message);
+    TheAnswers().askedDetails.push_back(details);
     // A box with only OK needs no answer given in advance.
     if (message.buttons == MessageButtons::kOk) return MessageAnswer::kOk;
     return TakeMessageAnswer(CarefulAnswer(message.buttons));

@@ -34,8 +34,9 @@ struct FileChoice {
 QString QtFileFilter(const QString& pairs);
 
 // Shows `message` (its texts are system ANSI text) in a modal box owned by
-// `parent`, with the message's caption, icon and buttons; gives the answer.
-MessageAnswer ShowMessageBox(QWidget* parent, const Message& message);
+// `parent`, with the message's caption, icon and buttons, and `details`
+// (when given) behind the box's details button; gives the answer.
+MessageAnswer ShowMessageBox(QWidget* parent, const Message& message, const QString& details = {});
 
 // A file chosen in a modal file dialog; nothing when cancelled.
 std::optional<QString> ChooseFile(QWidget* parent, const FileChoice& choice);
@@ -62,6 +63,8 @@ public:
 
     // What was asked while answering was on, in order.
     static const std::vector<Message>& Messages();
+    // The details of each of Messages() (empty for a message without).
+    static const std::vector<QString>& MessageDetails();
     static const std::vector<FileChoice>& FileChoices();
     static const std::vector<QString>& FolderTitles();
     // Prompts that found no answer waiting, and answers never taken.
@@ -69,7 +72,7 @@ public:
     static int Unused();
 
     // Used by the prompts above.
-    static MessageAnswer TakeMessage(const Message& message);
+    static MessageAnswer TakeMessage(const Message& message, const QString& details = {});
     static std::optional<QString> TakeFile(const FileChoice& choice);
     static std::optional<QString> TakeFolder(const QString& title);
 };

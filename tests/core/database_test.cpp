@@ -92,6 +92,17 @@ TEST_F(DatabaseTest, PathsAreSystemAnsiText) {
               1);
 }
 
+// Opening the current database again by DatabasePath itself, given in a
+// form that is not yet its real path, reads that file.
+TEST_F(DatabaseTest, OpeningDatabasePathItselfReadsIt) {
+    folder_.Write("searchdb.js", kHead + kOldDatabase + kTail);
+    std::filesystem::create_directory(folder_.path() / "sub");
+    DatabasePath = folder_.dir() + "sub/../searchdb.js";
+    EXPECT_FALSE(OpenDatabase(host_, DatabasePath));
+    EXPECT_EQ(DatabasePath, path_);
+    EXPECT_GT(Categories.Count(), 0);
+}
+
 TEST_F(DatabaseTest, SaveKeepsHeadAndTailAsTheyAre) {
     const std::string database = DatabaseText(Categories, Links);
     const struct {

@@ -47,6 +47,22 @@ TEST(OpenFileBuffer, FailureGivesAClosedEmptyBuffer) {
     EXPECT_FALSE(OpenFileBuffer(fifo).IsOpen());
 }
 
+TEST(OpenFileBufferStart, HoldsNoMoreThanTheLimitAndKnowsTheWholeSize) {
+    TempFolder folder;
+    const std::string content = "0123456789";
+    const std::string path = folder.Write("file.html", content);
+    for (const std::int64_t limit : {0, 1, 9, 10, 11, 1000}) {
+        FileBuffer buffer = OpenFileBufferStart(path, limit);
+        EXPECT_TRUE(buffer.IsOpen()) << limit;
+        EXPECT_EQ(buffer.Data(), content.substr(0, static_cast<std::size_t>(limit))) << limit;
+        EXPECT_EQ(buffer.FileSize(), 10) << limit;
+    }
+    EXPECT_EQ(OpenFileBuffer(path).FileSize(), 10);
+    const std::string fifo = folder.dir() + "pipe.html";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(OpenFileBufferStart(fifo, 64).IsOpen());
+}
+
 TEST(OpenFileBuffer, TakesSystemAnsiPaths) {
     SetSystemCodePage(kCharsetWindows1252);
     TempFolder folder;

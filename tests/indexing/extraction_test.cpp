@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "decoding/database_text.h"
+#include "indexing/document_read.h"
 #include "indexing/link_urls.h"
 #include "tests/indexing/project_fixture.h"
 
@@ -36,6 +39,23 @@ TEST(Extraction, ScriptPageMarkers) {
     const TBaseRecord record = Extract(project, "app.html");
     EXPECT_EQ(record.Caption, "It's \\here");
     EXPECT_EQ(record.Description, "Built by a script");
+}
+
+// A huge file is read only as far as its head and the depth limit reach:
+// what it gives is what those bytes give alone, and the rest is never read.
+TEST(Extraction, HugeDocumentIsReadOnlyToItsLimit) {
+    const std::string head =
+        "<html><head><title>Big</title><meta name=\"description\" content=\"Large\">"
+        "<meta name=\"keywords\" content=\"granite\"></head><body>slate slate quarry ";
+    Project project;
+    project.Write("alone/page.html", head);
+    const std::string big = project.Write("page.html", head);
+    std::filesystem::resize_file(big, std::uintmax_t{2} << 30);  // sparse: no disk
+    EXPECT_EQ(OpenDocument(big).Size(), DocumentReadLimit());
+    TBaseRecord alone = Extract(project, "alone/page.html");
+    alone.URL = "page.html";
+    EXPECT_EQ(Extract(project, "page.html"), alone);
+    EXPECT_EQ(alone.Description, "Large");
 }
 
 TEST(Extraction, CategoryMeta) {

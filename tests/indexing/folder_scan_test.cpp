@@ -1,15 +1,20 @@
 #include "indexing/folder_scan.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "core/program_values.h"
+#include "decoding/ansi_code_page.h"
 #include "indexing/link_update.h"
 #include "indexing/link_url_index.h"
 #include "indexing/link_urls.h"
+#include "system/paths.h"
 #include "tests/indexing/project_fixture.h"
 
 namespace qmp {
@@ -82,18 +87,87 @@ TEST(FolderScan, SymbolicLinks) {
     std::filesystem::create_directory_symlink(dir / "real", dir / "linked");
     std::filesystem::create_directory_symlink(dir, dir / "real" / "loop");
     std::filesystem::create_symlink(dir / "real" / "page.html", dir / "alias.html");
-    std::filesystem::create_symlink(dir / "nowhere.html", dir / "dangling.html");
+    std::filesystem::create_symlink("real/page.html", dir / "relative.html");
     Scan(project);
-    EXPECT_EQ(LinkUrls(), (Urls{"alias.html", "dangling.html", "real%2Fpage.html"}));
+    EXPECT_EQ(LinkUrls(), (Urls{"alias.html", "real%2Fpage.html", "relative.html"}));
     EXPECT_EQ(Links.Get(0).Caption, "Real");
-    EXPECT_EQ(Links.Get(1).Caption, "");
+    EXPECT_EQ(Links.Get(2).Caption, "Real");
 }
 
-TEST(FolderScan, MissingFolderAddsNothing) {
+// Entries no link should be made of are left out, each with a note in the
+// order of the walk that names it and says why; and so is what lies past the
+// system's path limit.
+TEST(FolderScan, LeavesOutWhatItCannotLinkAndSaysWhy) {
+    SetSystemCodePage(kCharsetWindows1252);
+    Project project;
+    const std::string dir = project.Dir();
+    // Folders that take the path to 100 bytes short of the system's limit.
+    const std::string level(200, 'd');
+    std::string deep = dir;
+    while (deep.size() + level.size() < PATH_MAX - 150)
+        deep += level + "/";
+    deep += std::string(PATH_MAX - 101 - deep.size(), 'e') + "/";
+    const std::string inDeep = deep.substr(dir.size());
+    const struct {
+        std::string name;    // sorted as the system's bytes
+        std::string target;  // "|": a named pipe; "": a page; else a link's target
+        std::string why;     // empty: linked, or left out in silence
+    } entries[] = {
+        {"a.html", "", ""},
+        {"alias.html", "a.html", ""},
+        {"bad\xE9.html", "", "bad\\xE9.html is not valid UTF-8"},
+        {"dangling.html", "none.html", "dangling.html is a symbolic link that leads to no"},
+        {"dangling.png", "none.png", ""},
+        {inDeep + "a.html", "", ""},
+        {inDeep + level + "/", "", level + "/ is longer than the system allows"},
+        {inDeep + std::string(250, 'n') + ".html", "", "n.html is longer than the system allows"},
+        {"esc\x1B[2J.html", "|", "esc\\x1B[2J.html is a named pipe"},
+        {"null.txt", "/dev/null", "null.txt is a device"},
+        {"passwd.html", "/etc/passwd", "passwd.html is a symbolic link to a file outside"},
+        {"pipe.bak", "|", ""},
+        {"\xD0\x96\xD1\x83\xD0\xBA/in.html", "", "\xD0\x96\xD1\x83\xD0\xBA/ has characters"},
+        {"\xD0\x96\xD1\x83\xD0\xBA.html", "", "QMPLIT_CODEPAGE=windows-1251, a code page"},
+        {"\xE6\xBC\xA2.html", "", "no code page the program knows has them all"},
+    };
+    std::vector<std::string> notes;
+    for (const auto& e : entries) {
+        // Made from the entry's folder: its whole path may be past the limit.
+        const std::string path = dir + e.name;
+        const bool folder = path.ends_with("/");
+        const std::string parent = ExtractFilePath(path.substr(0, path.size() - folder));
+        const std::string name = path.substr(parent.size(), path.size() - parent.size() - folder);
+        std::filesystem::create_directories(parent);
+        const int at = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY);
+        if (e.target == "|") {
+            EXPECT_EQ(::mkfifoat(at, name.c_str(), 0600), 0);
+        } else if (!e.target.empty()) {
+            EXPECT_EQ(::symlinkat(e.target.c_str(), at, name.c_str()), 0);
+        } else if (folder) {
+            EXPECT_EQ(::mkdirat(at, name.c_str(), 0755), 0);
+        } else {
+            EXPECT_EQ(::close(::openat(at, name.c_str(), O_WRONLY | O_CREAT, 0644)), 0);
+        }
+        ::close(at);
+        if (!e.why.empty()) notes.push_back(e.why);
+    }
+    RecordingScanHost host;
+    EXPECT_EQ(ScanFolder(host, dir, 0, true, false), "");
+    EXPECT_EQ(LinkUrls(),
+              (Urls{"a.html", "alias.html", RelativeUrl(DatabasePath, deep + "a.html")}));
+    ASSERT_EQ(host.skipped.size(), notes.size());
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        EXPECT_NE(host.skipped[i].find(notes[i]), std::string::npos)
+            << host.skipped[i].substr(0, 99);
+    // Each note in its place among the progress of the files.
+    EXPECT_EQ(host.shown[2], "skipped: " + host.skipped.front());
+}
+
+TEST(FolderScan, MissingFolderIsAnError) {
     Project project;
     Scan(project);
     RecordingScanHost host;
-    ScanFolder(host, project.Dir() + "no such folder/", 0, true, false);
+    EXPECT_EQ(ScanFolder(host, project.Dir() + "none/", 0, true, false),
+              "The folder " + project.Dir() + "none/ cannot be read: No such file or directory.");
     EXPECT_EQ(Links.Count(), 0);
     EXPECT_TRUE(host.shown.empty());
 }

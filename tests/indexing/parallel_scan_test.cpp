@@ -4,6 +4,7 @@
 // takes effect from then on.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -182,6 +183,24 @@ std::vector<std::string> LinkUrls() {
     for (const TBaseRecord& record : Links.Records())
         urls.push_back(record.URL);
     return urls;
+}
+
+// Entries left out are noted in their place among the files' progress, the
+// same for every number of readers.
+TEST(ParallelScan, LeftOutEntriesAreNotedInTheirPlace) {
+    TempFolder folder;
+    int leftOut = 0;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = folder.dir() + "p" + std::to_string(10 + i) + ".html";
+        leftOut += i % 7 == 3 ? ::mkfifo(name.c_str(), 0600) + 1 : 0;
+        if (i % 7 != 3) folder.Write(name.substr(folder.dir().size()), "<title>P</title>");
+    }
+    const Outcome one = qmp::Run(folder.dir(), EmptyDatabase(), false, 1);
+    EXPECT_EQ(std::count_if(one.shown.begin(), one.shown.end(),
+                            [](const std::string& s) { return s.starts_with("skipped: "); }),
+              leftOut);
+    for (int jobs : kMoreJobs)
+        EXPECT_TRUE(qmp::Run(folder.dir(), EmptyDatabase(), false, jobs) == one) << jobs << " jobs";
 }
 
 TEST(ParallelScan, StopKeepsTheFilesAddedInOrder) {

@@ -71,8 +71,13 @@ public:
     void ReportPageNotFound(std::string_view decodedUrl) override {
         warnings.push_back(PageNotFoundText(decodedUrl));
     }
-    std::vector<std::string> shown;
+    void ReportSkipped(std::string_view text) override {
+        skipped.emplace_back(text);
+        shown.push_back("skipped: " + std::string(text));
+    }
+    std::vector<std::string> shown;  // the progress, and where entries were left out
     std::vector<std::string> warnings;
+    std::vector<std::string> skipped;
 };
 
 // A host that presses Stop while the n-th file is shown.

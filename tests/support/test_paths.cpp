@@ -38,7 +38,11 @@ std::string ReadTestData(std::string_view name) {
 TempFolder::TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qmptest-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create a temporary folder";
-    path_ = pattern;
+    // Its real path, as a scan takes a folder, also where the temporary
+    // folder is reached through a symbolic link.
+    std::error_code ec;
+    path_ = std::filesystem::canonical(pattern, ec);
+    if (ec) path_ = pattern;
 }
 
 TempFolder::~TempFolder() {

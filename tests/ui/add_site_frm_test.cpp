@@ -1,13 +1,17 @@
 #include "ui/add_site_frm.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <filesystem>
 
 #include "core/program_values.h"
+#include "decoding/ansi_code_page.h"
 #include "tests/indexing/project_fixture.h"
 #include "tests/ui/scan_test_support.h"
 #include "ui/cat_frm.h"
@@ -57,6 +61,9 @@ private slots:
         QTest::newRow("dialog cancelled") << false << "." << false << true << -1;
         QTest::newRow("folder choice cancelled") << true << "" << false << true << -1;
         QTest::newRow("dropped, dialog cancelled") << false << "." << true << true << -1;
+        // Refused with a message that says which code page would hold it.
+        QTest::newRow("a folder the code page cannot spell")
+            << true << QString::fromUtf8("\xD0\x96\xD1\x83\xD0\xBA") << false << true << -1;
     }
     void choicesReachTheScan() {
         QFETCH(bool, dialogOk);
@@ -64,6 +71,7 @@ private slots:
         QFETCH(bool, dropped);
         QFETCH(bool, recurse);
         QFETCH(int, links);
+        SetSystemCodePage(kCharsetWindows1252);
         const Site site;
         site.project.Write("site/sub/empty/notes.doc", "not a listed type");
         for (const char* name : {"All", "News", "Walks"})
@@ -93,6 +101,12 @@ private slots:
         for (const TBaseRecord& link : Links.Records())
             QCOMPARE(link.Category, 2);
         QVERIFY(ShownScanningWindow() == nullptr && !IsScanRunning());
+        const bool refused = dialogOk && !dropped && !folder.isEmpty() && links < 0;
+        QCOMPARE(PromptAnswers::Messages().size(), std::size_t(refused));
+        if (refused) {
+            QVERIFY(PromptAnswers::Messages().front().text.find("QMPLIT_CODEPAGE=windows-1251") !=
+                    std::string::npos);
+        }
     }
 
     // Stop, or a close request, ends the scan after the file being read; the
@@ -128,6 +142,28 @@ private slots:
         QCOMPARE(Links.Count(), stoppedAt + 1);
         QCOMPARE(window.calls, (QStringList{"refresh", "changed"}));
         QVERIFY(ShownScanningWindow() == nullptr);
+    }
+
+    // What a scan leaves out is told once, after it, in one warning that
+    // lists each entry in its details; a folder that cannot be read at all
+    // is an error. Neither stops the scan's ending.
+    void leftOutEntriesAreToldOnce() {
+        const Site site;
+        std::filesystem::create_symlink("/etc/hostname", site.Folder() + "host.html");
+        QVERIFY(::mkfifo((site.Folder() + "pipe.html").c_str(), 0600) == 0);
+        FakeMainForm window;
+        ScanFolderInWindow(window, site.Folder(), 0, true, false);
+        ScanFolderInWindow(window, site.Folder() + "missing", 0, true, false);
+        const std::vector<Message>& messages = PromptAnswers::Messages();
+        QCOMPARE(messages.size(), std::size_t(2));
+        QVERIFY(messages[0].caption == "Warning" &&
+                messages[0].text.find(" 2 ") != std::string::npos);
+        const QString details = PromptAnswers::MessageDetails()[0];
+        QVERIFY(details.count(QLatin1Char('\n')) == 2 &&
+                details.contains(QLatin1String("host.html")) &&
+                details.contains(QLatin1String("pipe.html")));
+        QVERIFY(messages[1].caption == "Error" && messages[1].text.starts_with("The folder "));
+        QCOMPARE(window.calls, (QStringList{"refresh", "changed", "refresh", "changed"}));
     }
 
     // While a scan runs the main window takes no input: no button, no
