@@ -60,7 +60,9 @@ constexpr std::initializer_list<const char*> kDatabaseActions = {
 
 struct StatusPanelSpec {
     int width;
-    const char* accessibleName;
+    // What the panel tells; a screen reader reads the panel's text as its
+    // name, so this goes to the description.
+    const char* role;
 };
 constexpr std::array<StatusPanelSpec, 4> kStatusPanels = {{
     {100, "View"},
@@ -229,7 +231,7 @@ void TMainForm::CreateStatusBar() {
     for (std::size_t i = 0; i < kStatusPanels.size(); ++i) {
         auto* panel = MakeChild<QLabel>(this);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setAccessibleName(QString::fromUtf8(kStatusPanels[i].accessibleName));
+        panel->setAccessibleDescription(QString::fromUtf8(kStatusPanels[i].role));
         // A panel grows with a longer text rather than cut it.
         panel->setMinimumWidth(kStatusPanels[i].width);
         panel->setFocusPolicy(Qt::NoFocus);

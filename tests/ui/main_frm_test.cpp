@@ -1,10 +1,12 @@
 #include "ui/main_frm.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
@@ -493,6 +495,48 @@ private slots:
             }
             QCOMPARE(calls, given ? 4 : 0);
         }
+    }
+
+    // A screen reader reads each status panel's text, each cell of the list
+    // and each entry of the menus; the keyboard reaches every command through
+    // the menu bar's letters and the list by Tab.
+    void readableAndReachableWithoutAMouse() {
+        TMainForm& form = Open({"All Categories", "News"}, LetterLinks("AB"));
+        for (int i = 0; i < 4; ++i) {
+            QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(form.StatusPanel(i));
+            QVERIFY(panel != nullptr);
+            QCOMPARE(panel->text(QAccessible::Name), Panel(i));
+            QVERIFY(!panel->text(QAccessible::Description).isEmpty());
+        }
+        QVERIFY(!Panel(0).isEmpty());
+
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(form.LinksView());
+        QVERIFY(list != nullptr && list->tableInterface() != nullptr);
+        QAccessibleTableInterface* table = list->tableInterface();
+        QCOMPARE(table->rowCount(), 2);
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < table->columnCount(); ++column) {
+                QAccessibleInterface* cell = table->cellAt(row, column);
+                QVERIFY(cell != nullptr);
+                QCOMPARE(cell->text(QAccessible::Name).toStdString(), Cell(row, column));
+            }
+        QVERIFY(form.LinksView()->focusPolicy() & Qt::TabFocus);
+
+        QSet<QString> inMenus;
+        for (QAction* top : form.menuBar()->actions()) {
+            QVERIFY2(top->text().contains('&'), qPrintable(top->text()));
+            QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(top->menu());
+            QVERIFY(menu != nullptr);
+            for (int i = 0; i < menu->childCount(); ++i) {
+                QAccessibleInterface* entry = menu->child(i);
+                if (entry->role() == QAccessible::Separator) continue;
+                QVERIFY2(!entry->text(QAccessible::Name).isEmpty(), qPrintable(top->text()));
+            }
+            for (const QAction* action : top->menu()->actions())
+                if (!action->isSeparator()) inMenus.insert(action->objectName());
+        }
+        for (const QAction* action : form.actions())
+            QVERIFY2(inMenus.contains(action->objectName()), qPrintable(action->objectName()));
     }
 };
 
