@@ -174,11 +174,17 @@ public:
                 std::int64_t length = 0;
                 if (reader_.SkipTextToTag(limit - position_, length)) position_ += length;
             }
-            Next();
+            std::uint64_t head = 0;
+            const bool plain = reader_.NextPlainWord(token_, head);
+            if (!plain) reader_.NextNotPlainWord(token_);
+            position_ += static_cast<std::int64_t>(token_.Text.size());
             if (token_.Kind == tkWord) {
                 if (!excluded_) {
                     ++words_;
-                    HandleWord();
+                    if (plain && keepsText_)
+                        HandlePlainWord(head);
+                    else
+                        HandleWord();
                 }
                 // The white-space byte that ended the word is the next token,
                 // a space that does nothing but count: it is taken here, as
@@ -274,6 +280,15 @@ private:
         if (ExcerptOpen()) AddToExcerpt(text, true);
         if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
             counter_.AddWord(text, position_, Readable(text));
+    }
+
+    // HandleWord for a word of NextPlainWord, which is database text as it
+    // stands.
+    [[gnu::always_inline]] void HandlePlainWord(std::uint64_t head) {
+        const std::string_view text = token_.Text;
+        if (ExcerptOpen()) AddToExcerpt(text, true);
+        if (StartsLikeAWord(static_cast<unsigned char>(text[0])))
+            counter_.AddPlainWord(text, head, position_);
     }
 
     // The kind of a tag's name as written: its lower-case form, with its

@@ -73,7 +73,20 @@ public:
     // The commonest token, a word of letters and digits that white space or a
     // byte of no word rule ends, is read right here in the caller's loop.
     void Next(TokenView& token) {
-        if (!pending_ && (ReadPlainWord(token) || ReadPlainByte(token))) return;
+        std::uint64_t head;
+        if (!pending_ && (ReadPlainWord(token, head) || ReadPlainByte(token))) return;
+        ReadNext(token);
+    }
+    // Reads the next token as Next does when it is such a word of the
+    // buffer, with eight bytes or more readable from its first byte; false,
+    // having read nothing, otherwise. A word of up to eight bytes also comes
+    // as `head`, its bytes as WordTable::LoadChunk gives them.
+    [[gnu::always_inline]] bool NextPlainWord(TokenView& token, std::uint64_t& head) {
+        return !pending_ && ReadPlainWord(token, head);
+    }
+    // Next, after NextPlainWord gave false.
+    void NextNotPlainWord(TokenView& token) {
+        if (!pending_ && ReadPlainByte(token)) return;
         ReadNext(token);
     }
     // Reads the tokens up to and including the next ">" (or "/>" when
@@ -110,14 +123,26 @@ public:
     void ClearPendingSpace() { pending_ = false; }
 
 private:
-    bool ReadPlainWord(TokenView& token) {
+    [[gnu::always_inline]] bool ReadPlainWord(TokenView& token, std::uint64_t& head) {
         using namespace token_bytes;
         if (reinterpret_cast<std::uintptr_t>(at_) > lastChunk_ || (classes_[*at_] & kLetter) == 0)
             return false;
-        const std::uint64_t stops = RunStops(at_, highLetters_);
-        if (stops == 0) return false;
-        const int length = FirstStop(stops);
-        if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
+        const std::uint64_t chunk = LoadBytes(at_);
+        std::uint64_t stops = RunStopsOf(chunk, highLetters_);
+        int length = 0;
+        if (stops != 0) {
+            length = FirstStop(stops);
+            if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
+            // The bytes below the first stop's.
+            head = chunk & (((stops & (0 - stops)) >> 7) - 1);
+        } else {
+            // Longer words are common too: the run may end in the next eight.
+            if (reinterpret_cast<std::uintptr_t>(at_ + 8) > lastChunk_) return false;
+            stops = RunStops(at_ + 8, highLetters_);
+            if (stops == 0) return false;
+            length = 8 + FirstStop(stops);
+            head = chunk;
+        }
         const unsigned char stop = at_[length];
         const std::uint8_t after = classes_[stop];
         // Of the bytes that may continue a word, a full stop only continues

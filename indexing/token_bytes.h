@@ -29,18 +29,28 @@ constexpr std::uint64_t InRange(std::uint64_t chunk, unsigned char low, unsigned
     return (chunk + kOnes * (0x80u - low)) & ~(chunk + kOnes * (0x7Fu - high)) & kHighBits;
 }
 
-// The high bit of every byte of the eight at `bytes` that ends a run of
-// letters and digits: not A-Z, a-z or 0-9, and, unless `highLetters`, not
-// from 0x80 up. The first byte is the lowest (little-endian machines only).
-inline std::uint64_t RunStops(const unsigned char* bytes, bool highLetters) {
+// The eight bytes at `bytes`, the first lowest (little-endian machines only).
+inline std::uint64_t LoadBytes(const unsigned char* bytes) {
     std::uint64_t chunk;
     std::memcpy(&chunk, bytes, 8);
+    return chunk;
+}
+
+// The high bit of every byte of `chunk` (LoadBytes) that ends a run of
+// letters and digits: not A-Z, a-z or 0-9, and, unless `highLetters`, not
+// from 0x80 up.
+inline std::uint64_t RunStopsOf(std::uint64_t chunk, bool highLetters) {
     const std::uint64_t high = chunk & kHighBits;
     const std::uint64_t low = chunk & ~kHighBits;
     // A byte from 0x80 up may look like a letter in its low seven bits.
     const std::uint64_t asciiLetterOrDigit =
         (InRange(low | (kOnes * 0x20u), 'a', 'z') | InRange(low, '0', '9')) & ~high;
     return ~(asciiLetterOrDigit | (highLetters ? high : 0)) & kHighBits;
+}
+
+// The same for the eight bytes at `bytes`.
+inline std::uint64_t RunStops(const unsigned char* bytes, bool highLetters) {
+    return RunStopsOf(LoadBytes(bytes), highLetters);
 }
 
 // The byte index of the first stop of a nonzero RunStops result.
