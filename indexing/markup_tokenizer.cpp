@@ -153,7 +153,7 @@ TokenReader::TokenReader(FileBuffer& buffer, CharsetId textCharset)
     const std::string_view data = buffer.Data();
     begin_ = data.empty() ? kNoBytes : reinterpret_cast<const unsigned char*>(data.data());
     end_ = begin_ + data.size();
-    lastChunk_ = runsByChunk_ && data.size() >= 8 ? reinterpret_cast<std::uintptr_t>(end_ - 8) : 0;
+    lastWide_ = runsByChunk_ && data.size() >= 16 ? reinterpret_cast<std::uintptr_t>(end_ - 16) : 0;
     lastQuad_ = data.size() >= 4 ? reinterpret_cast<std::uintptr_t>(end_ - 4) : 0;
     // A position outside the bytes reads as the end and is left as it was.
     outsidePosition_ = buffer.Position();

@@ -125,24 +125,14 @@ public:
 private:
     [[gnu::always_inline]] bool ReadPlainWord(TokenView& token, std::uint64_t& head) {
         using namespace token_bytes;
-        if (reinterpret_cast<std::uintptr_t>(at_) > lastChunk_ || (classes_[*at_] & kLetter) == 0)
+        if (reinterpret_cast<std::uintptr_t>(at_) > lastWide_ || (classes_[*at_] & kLetter) == 0)
             return false;
-        const std::uint64_t chunk = LoadBytes(at_);
-        std::uint64_t stops = RunStopsOf(chunk, highLetters_);
-        int length = 0;
-        if (stops != 0) {
-            length = FirstStop(stops);
-            if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
-            // The bytes below the first stop's.
-            head = chunk & (((stops & (0 - stops)) >> 7) - 1);
-        } else {
-            // Longer words are common too: the run may end in the next eight.
-            if (reinterpret_cast<std::uintptr_t>(at_ + 8) > lastChunk_) return false;
-            stops = RunStops(at_ + 8, highLetters_);
-            if (stops == 0) return false;
-            length = 8 + FirstStop(stops);
-            head = chunk;
-        }
+        std::uint64_t chunk = 0;
+        const int length = RunLength16(at_, highLetters_, chunk);
+        // 0: a letter from 0x80 up, which the letter test decides; 16: a
+        // longer run.
+        if (length == 0 || length == 16) return false;
+        head = length >= 8 ? chunk : chunk & ((std::uint64_t{1} << (8 * length)) - 1);
         const unsigned char stop = at_[length];
         const std::uint8_t after = classes_[stop];
         // Of the bytes that may continue a word, a full stop only continues
@@ -217,9 +207,9 @@ private:
     const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
     const unsigned char* lower_;   // the code page's lower-case table
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
-    // The addresses, as numbers, of the last byte from which eight and four
+    // The addresses, as numbers, of the last byte from which sixteen and four
     // bytes can be read; 0 when there is none (or runs are not read by chunks).
-    std::uintptr_t lastChunk_;
+    std::uintptr_t lastWide_;
     std::uintptr_t lastQuad_;
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;

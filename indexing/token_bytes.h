@@ -6,6 +6,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 namespace qmp::token_bytes {
 
@@ -51,6 +54,32 @@ inline std::uint64_t RunStopsOf(std::uint64_t chunk, bool highLetters) {
 // The same for the eight bytes at `bytes`.
 inline std::uint64_t RunStops(const unsigned char* bytes, bool highLetters) {
     return RunStopsOf(LoadBytes(bytes), highLetters);
+}
+
+// The number of bytes, up to sixteen, from `bytes` on before the first that
+// RunStops takes for a stop (16: none of the sixteen is), with `head` the
+// first eight bytes as LoadBytes gives them. Sixteen bytes must be readable.
+inline int RunLength16(const unsigned char* bytes, bool highLetters, std::uint64_t& head) {
+#if defined(__SSE2__) && defined(__x86_64__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    // Signed compares after an offset: a byte is in the range when it lands
+    // at the bottom of the signed bytes; no byte from 0x80 up lands there.
+    const __m128i letter = _mm_cmplt_epi8(
+        _mm_add_epi8(_mm_or_si128(v, _mm_set1_epi8(0x20)), _mm_set1_epi8(0x80 - 'a')),
+        _mm_set1_epi8(-128 + 26));
+    const __m128i digit =
+        _mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(0x80 - '0')), _mm_set1_epi8(-128 + 10));
+    __m128i run = _mm_or_si128(letter, digit);
+    if (highLetters) run = _mm_or_si128(run, _mm_cmplt_epi8(v, _mm_setzero_si128()));
+    head = static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
+    return std::countr_one(static_cast<unsigned>(_mm_movemask_epi8(run)));
+#else
+    head = LoadBytes(bytes);
+    const std::uint64_t first = RunStopsOf(head, highLetters);
+    if (first != 0) return std::countr_zero(first) >> 3;
+    const std::uint64_t second = RunStops(bytes + 8, highLetters);
+    return second != 0 ? 8 + (std::countr_zero(second) >> 3) : 16;
+#endif
 }
 
 // The byte index of the first stop of a nonzero RunStops result.

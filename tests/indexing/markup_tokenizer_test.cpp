@@ -301,6 +301,53 @@ TEST(ReadCharacterReference, ReadsFromTheBuffer) {
     EXPECT_EQ(NextToken(tag).Text, "b");
 }
 
+// A word of any length, up to and past the bytes that are looked at in one
+// go, reads the same whatever byte ends it, far from the end of the buffer
+// and close to it, where it is read byte by byte.
+TEST(NextToken, WordsOfEveryLengthReadAlikeAnywhere) {
+    const std::string letters = "QuarryMap2LiteSlateKilns0Adit";
+    struct Follower {
+        std::string bytes;
+        std::vector<Tok> (*tokens)(const std::string& word);
+        bool highByte;  // read as a letter only where the mode makes it one
+    };
+    const std::vector<Follower> followers = {
+        {" ", [](const std::string& w) { return std::vector<Tok>{W(w), kSp}; }, false},
+        {",", [](const std::string& w) { return std::vector<Tok>{W(w), S(",")}; }, false},
+        {".", [](const std::string& w) { return std::vector<Tok>{W(w), S(".")}; }, false},
+        {"<b", [](const std::string& w) { return std::vector<Tok>{W(w), {tkTagOpen, "<"}, W("b")}; },
+         false},
+        {"-y", [](const std::string& w) { return std::vector<Tok>{W(w + "-y")}; }, false},
+        {"'s", [](const std::string& w) { return std::vector<Tok>{W(w + "s")}; }, false},
+        {"\xE9", [](const std::string& w) { return std::vector<Tok>{W(w + "\xE9")}; }, true},
+        {"\xC3\xA9", [](const std::string& w) { return std::vector<Tok>{W(w + "\xC3\xA9")}; }, true},
+    };
+    for (bool utf8 : {false, true}) {
+        for (bool programming : {false, true}) {
+            test::ScopedProjectSettings settings;
+            ScopedUtf8Mode mode(utf8);
+            ProgrammingLanguageMode = programming;
+            for (std::size_t length = 1; length <= letters.size(); ++length) {
+                const std::string word = letters.substr(0, length);
+                for (const Follower& f : followers) {
+                    // One high byte is a letter of the code page, two are
+                    // one letter of UTF-8.
+                    if (f.highByte && (f.bytes.size() == 2) != utf8) continue;
+                    for (std::size_t padding : {0, 1, 8, 17, 40}) {
+                        std::vector<Tok> expected = f.tokens(word);
+                        expected.push_back(kSp);
+                        expected.push_back(W("end"));
+                        expected.insert(expected.end(), padding, kSp);
+                        expected.push_back(kEnd);
+                        const std::string page = word + f.bytes + " end" + std::string(padding, ' ');
+                        ASSERT_EQ(Tokenize(page), expected) << utf8 << programming << " " << page;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Every prefix of a page, each in a buffer of its own size, tokenizes to the
 // end without reading past it (AddressSanitizer watches the buffer's bytes).
 TEST(NextToken, EveryPrefixEndsCleanly) {
