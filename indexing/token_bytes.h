@@ -59,6 +59,15 @@ inline std::uint64_t RunStops(const unsigned char* bytes, bool highLetters) {
 // The number of bytes, up to sixteen, from `bytes` on before the first that
 // RunStops takes for a stop (16: none of the sixteen is), with `head` the
 // first eight bytes as LoadBytes gives them. Sixteen bytes must be readable.
+inline int RunLength16ByChunks(const unsigned char* bytes, bool highLetters, std::uint64_t& head) {
+    head = LoadBytes(bytes);
+    const std::uint64_t first = RunStopsOf(head, highLetters);
+    if (first != 0) return std::countr_zero(first) >> 3;
+    const std::uint64_t second = RunStops(bytes + 8, highLetters);
+    return second != 0 ? 8 + (std::countr_zero(second) >> 3) : 16;
+}
+
+// The same, with the machine's byte compares where it has them.
 inline int RunLength16(const unsigned char* bytes, bool highLetters, std::uint64_t& head) {
 #if defined(__SSE2__) && defined(__x86_64__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
@@ -74,11 +83,7 @@ inline int RunLength16(const unsigned char* bytes, bool highLetters, std::uint64
     head = static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
     return std::countr_one(static_cast<unsigned>(_mm_movemask_epi8(run)));
 #else
-    head = LoadBytes(bytes);
-    const std::uint64_t first = RunStopsOf(head, highLetters);
-    if (first != 0) return std::countr_zero(first) >> 3;
-    const std::uint64_t second = RunStops(bytes + 8, highLetters);
-    return second != 0 ? 8 + (std::countr_zero(second) >> 3) : 16;
+    return RunLength16ByChunks(bytes, highLetters, head);
 #endif
 }
 

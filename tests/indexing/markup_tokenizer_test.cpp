@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "indexing/token_bytes.h"
+#include "indexing/word_table.h"
 #include "tests/indexing/run_skip_check.h"
 #include "tests/indexing/tokenizer_support.h"
 #include "tests/support/test_paths.h"
@@ -343,6 +345,34 @@ TEST(NextToken, WordsOfEveryLengthReadAlikeAnywhere) {
                         ASSERT_EQ(Tokenize(page), expected) << utf8 << programming << " " << page;
                     }
                 }
+            }
+        }
+    }
+}
+
+// Both ways of measuring a run of letters and digits agree with a byte by
+// byte count, whatever byte stops the run and wherever, in both modes.
+TEST(TokenBytes, RunLengthsCountTheBytesOfTheRun) {
+    const auto inRun = [](unsigned char b, bool highLetters) {
+        return (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+               (highLetters && b >= 0x80);
+    };
+    for (bool highLetters : {false, true}) {
+        for (std::size_t at = 0; at < 17; ++at) {
+            for (int b = 0; b < 256; ++b) {
+                std::string bytes = "aZ09mQ7zAy0k9Lb5X";  // 17 bytes of the run
+                bytes[at] = static_cast<char>(b);
+                const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+                int expected = 0;
+                while (expected < 16 && inRun(data[expected], highLetters))
+                    ++expected;
+                std::uint64_t head = 0;
+                std::uint64_t chunksHead = 0;
+                EXPECT_EQ(token_bytes::RunLength16(data, highLetters, head), expected) << at << b;
+                EXPECT_EQ(token_bytes::RunLength16ByChunks(data, highLetters, chunksHead), expected)
+                    << at << b;
+                EXPECT_EQ(head, WordTable::LoadChunk(data, 8));
+                EXPECT_EQ(chunksHead, head);
             }
         }
     }
