@@ -1,7 +1,12 @@
 #include "indexing/page_head.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/database_text.h"
@@ -193,6 +198,67 @@ MetaFields ReadMetaFields(FileBuffer& buffer) {
     return fields;
 }
 
+namespace {
+
+// The bytes that may follow a quote where a mark can start: those that
+// upper-case to the second byte of a mark. Up to four are looked for sixteen
+// positions at a time; `count` is 0 when there are more, or a mark too short.
+struct SecondBytes {
+    std::array<unsigned char, 4> bytes{};
+    int count = 0;
+};
+
+SecondBytes MarkSecondBytes(const unsigned char* upper, const std::string_view* marks,
+                            std::size_t count) {
+    SecondBytes seconds;
+    for (std::size_t m = 0; m < count; ++m)
+        if (marks[m].size() < 2) return {};
+    for (int b = 0; b < 256; ++b) {
+        bool second = false;
+        for (std::size_t m = 0; m < count; ++m)
+            second = second || upper[b] == upper[static_cast<unsigned char>(marks[m][1])];
+        if (!second) continue;
+        if (seconds.count == 4) return {};
+        seconds.bytes[static_cast<std::size_t>(seconds.count++)] = static_cast<unsigned char>(b);
+    }
+    for (int i = seconds.count; i < 4; ++i)
+        seconds.bytes[static_cast<std::size_t>(i)] = seconds.bytes[0];
+    return seconds;
+}
+
+// The offset of the first quote from `at` on, passing over quotes that no
+// mark can start at (which are followed by no byte of `seconds`), or `size`
+// when there is none.
+std::size_t NextMarkQuote(const unsigned char* data, std::size_t at, std::size_t size,
+                          const SecondBytes& seconds) {
+#if defined(__SSE2__) && defined(__x86_64__)
+    if (seconds.count > 0) {
+        const __m128i quote = _mm_set1_epi8('"');
+        const __m128i b0 = _mm_set1_epi8(static_cast<char>(seconds.bytes[0]));
+        const __m128i b1 = _mm_set1_epi8(static_cast<char>(seconds.bytes[1]));
+        const __m128i b2 = _mm_set1_epi8(static_cast<char>(seconds.bytes[2]));
+        const __m128i b3 = _mm_set1_epi8(static_cast<char>(seconds.bytes[3]));
+        for (; size - at >= 17; at += 16) {
+            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
+            const __m128i second =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, b0), _mm_cmpeq_epi8(next, b1)),
+                             _mm_or_si128(_mm_cmpeq_epi8(next, b2), _mm_cmpeq_epi8(next, b3)));
+            const auto hits = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, quote), second)));
+            if (hits != 0) return at + static_cast<std::size_t>(std::countr_zero(hits));
+        }
+    }
+#else
+    (void)seconds;
+#endif
+    const void* found = std::memchr(data + at, '"', size - at);
+    return found == nullptr ? size
+                            : static_cast<std::size_t>(static_cast<const unsigned char*>(found) - data);
+}
+
+}  // namespace
+
 void FindQuotedMarks(FileBuffer& buffer, const std::string_view* marks, std::int64_t* ends,
                      std::size_t count) {
     std::fill(ends, ends + count, std::int64_t{-1});
@@ -205,15 +271,16 @@ void FindQuotedMarks(FileBuffer& buffer, const std::string_view* marks, std::int
     int quotes = 0;
     for (int b = 0; b < 256; ++b)
         quotes += upper[b] == '"' ? 1 : 0;
+    const SecondBytes seconds =
+        quotes == 1 ? MarkSecondBytes(upper, marks, count) : SecondBytes{};
     std::size_t missing = count;
     std::size_t at = 0;
     // Once a single mark is left, FindText looks for it from here on by its
     // rarest byte.
     for (; at < size && missing > 1; ++at) {
         if (quotes == 1) {
-            const void* quote = std::memchr(data + at, '"', size - at);
-            if (quote == nullptr) return;
-            at = static_cast<std::size_t>(static_cast<const unsigned char*>(quote) - data);
+            at = NextMarkQuote(data, at, size, seconds);
+            if (at == size) return;
         } else if (upper[data[at]] != '"') {
             continue;
         }
