@@ -113,6 +113,33 @@ TEST(PageHead, Title) {
     }
 }
 
+// The elements are found however many tags and look-alikes come first and
+// wherever they then stand, written in either case.
+TEST(PageHead, ElementsFoundAfterAnyRunOfOtherTags) {
+    test::ScopedProjectSettings settings;
+    const std::string noise = "<p><a href='x'>m</a><M><t><main><&<tit <me>";
+    const struct {
+        std::string element;
+        std::string description;
+        std::string title;
+    } elements[] = {
+        {"<meta name=\"description\" content=\"d\"><title>t</title>", "d", "t"},
+        {"<TITLE>t</TITLE><META name=\"description\" content=\"d\">", "d", "t"},
+        {"<p>none</p>", "", ""},
+    };
+    for (const auto& e : elements) {
+        for (std::size_t length = 0; length <= 3 * noise.size(); ++length) {
+            std::string before;
+            while (before.size() < length)
+                before += noise;
+            const std::string page = before.substr(0, length) + " " + e.element;
+            FileBuffer buffer = FileBufferFromBytes(page);
+            EXPECT_EQ(ReadMetaFields(buffer).description, e.description) << page;
+            EXPECT_EQ(ReadPageTitle(buffer), e.title) << page;
+        }
+    }
+}
+
 // Both marks end where a search for each alone from the start ends, wherever
 // they stand among other quotes and whatever their letter case, near the end
 // of the page too.
