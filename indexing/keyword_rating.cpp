@@ -168,23 +168,35 @@ public:
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
-        do {
+        for (;;) {
             // Text that nothing rates: its tokens only count.
             if (quiet_) {
                 std::int64_t length = 0;
                 if (reader_.SkipTextToTag(limit - position_, length)) position_ += length;
             }
             std::uint64_t head = 0;
-            const bool plain = reader_.NextPlainWord(token_, head);
-            if (!plain) reader_.NextNotPlainWord(token_);
+            if (reader_.NextPlainWord(token_, head)) {
+                position_ += static_cast<std::int64_t>(token_.Text.size());
+                if (!excluded_) {
+                    ++words_;
+                    if (keepsText_)
+                        HandlePlainWord(head);
+                    else
+                        HandleWord();
+                }
+                // The space after it as below; a word is never the end.
+                const bool space = reader_.HasPendingSpace() && position_ <= limit;
+                if (space) reader_.ClearPendingSpace();
+                position_ += space ? 1 : 0;
+                if (position_ > limit) break;
+                continue;
+            }
+            reader_.NextNotPlainWord(token_);
             position_ += static_cast<std::int64_t>(token_.Text.size());
             if (token_.Kind == tkWord) {
                 if (!excluded_) {
                     ++words_;
-                    if (plain && keepsText_)
-                        HandlePlainWord(head);
-                    else
-                        HandleWord();
+                    HandleWord();
                 }
                 // The white-space byte that ended the word is the next token,
                 // a space that does nothing but count: it is taken here, as
@@ -196,7 +208,8 @@ public:
             } else if (token_.Kind != tkSpace) {
                 Handle();
             }
-        } while (token_.Kind != tkEnd && position_ <= limit);
+            if (token_.Kind == tkEnd || position_ > limit) break;
+        }
         return std::move(excerpt_);
     }
 

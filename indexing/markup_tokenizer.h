@@ -132,7 +132,7 @@ private:
         // 0: a letter from 0x80 up, which the letter test decides; 16: a
         // longer run.
         if (length == 0 || length == 16) return false;
-        head = length >= 8 ? chunk : chunk & ((std::uint64_t{1} << (8 * length)) - 1);
+        head = chunk & kHeadMasks[static_cast<std::size_t>(length)];
         const unsigned char stop = at_[length];
         const std::uint8_t after = classes_[stop];
         // Of the bytes that may continue a word, a full stop only continues

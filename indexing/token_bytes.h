@@ -3,6 +3,7 @@
 // tests it reads runs of letters with; shared by the tokenizer's inline and
 // out-of-line parts only.
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -86,6 +87,15 @@ inline int RunLength16(const unsigned char* bytes, bool highLetters, std::uint64
     return RunLength16ByChunks(bytes, highLetters, head);
 #endif
 }
+
+// By a word's length: the bits of its first eight bytes (at most) in a
+// LoadBytes chunk.
+constexpr std::array<std::uint64_t, 17> kHeadMasks = [] {
+    std::array<std::uint64_t, 17> masks{};
+    for (std::size_t length = 0; length < masks.size(); ++length)
+        masks[length] = length >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length)) - 1;
+    return masks;
+}();
 
 // The byte index of the first stop of a nonzero RunStops result.
 inline int FirstStop(std::uint64_t stops) {

@@ -346,8 +346,12 @@ private:
     void Append(const WordKey& key, std::int64_t position, const CountedWord& counted) {
         const std::size_t index = rating_.WordList.size();
         index_.Insert(key.lower, key.tableKey, static_cast<std::int32_t>(index));
-        rating_.WordList.push_back(
-            TWordRecord{std::string(key.lower), 1, position, counted.weight, 0.0});
+        // Made in place: the word is copied once.
+        TWordRecord& record = rating_.WordList.emplace_back();
+        record.Word.assign(key.lower);
+        record.Count = 1;
+        record.Position = position;
+        record.Weight = counted.weight;
         counted_.push_back(counted);
         groupRatings_.push_back(missingGroupRating_);
     }
