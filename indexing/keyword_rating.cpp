@@ -161,6 +161,7 @@ public:
           reader_(buffer, CharsetFromName(charset)),
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
+          keepsPlainWords_(keepsText_ || !reader_.PlainWordsMayBeHigh()),
           bytes_(buffer.Data()),
           excerptFull_(rating.DescLength <= 0),
           tags_(tagNames),
@@ -179,7 +180,7 @@ public:
                 position_ += static_cast<std::int64_t>(token_.Text.size());
                 if (!excluded_) {
                     ++words_;
-                    if (keepsText_)
+                    if (keepsPlainWords_)
                         HandlePlainWord(head);
                     else
                         HandleWord();
@@ -435,6 +436,8 @@ private:
     TokenReader reader_;  // nothing changes the modes while a document is rated
     std::string_view charset_;
     bool keepsText_;          // the page's text is database text as it stands
+    // So are the words of NextPlainWord: ASCII is the same in every encoding.
+    bool keepsPlainWords_;
     std::string_view bytes_;  // the document
     TokenView token_;
     std::int64_t position_ = 0;

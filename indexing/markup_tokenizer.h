@@ -84,6 +84,9 @@ public:
     [[gnu::always_inline]] bool NextPlainWord(TokenView& token, std::uint64_t& head) {
         return !pending_ && ReadPlainWord(token, head);
     }
+    // Whether a word of NextPlainWord may hold bytes from 0x80 up; else its
+    // bytes are ASCII letters and digits.
+    bool PlainWordsMayBeHigh() const { return highLetters_; }
     // Next, after NextPlainWord gave false.
     void NextNotPlainWord(TokenView& token) {
         if (!pending_ && ReadPlainByte(token)) return;
