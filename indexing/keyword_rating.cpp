@@ -161,6 +161,7 @@ public:
           reader_(buffer, CharsetFromName(charset)),
           charset_(charset),
           keepsText_(ToDatabaseTextKeepsText(charset)),
+          keepsPlainWords_(keepsText_ || !reader_.PlainWordsMayBeHigh()),
           bytes_(buffer.Data()),
           excerptFull_(rating.DescLength <= 0),
           tags_(tagNames),
@@ -168,13 +169,31 @@ public:
 
     std::string Run() {
         const std::int64_t limit = IndexDepthLimit;
-        do {
+        for (;;) {
             // Text that nothing rates: its tokens only count.
             if (quiet_) {
                 std::int64_t length = 0;
                 if (reader_.SkipTextToTag(limit - position_, length)) position_ += length;
             }
-            Next();
+            std::uint64_t head = 0;
+            if (reader_.NextPlainWord(token_, head)) {
+                position_ += static_cast<std::int64_t>(token_.Text.size());
+                if (!excluded_) {
+                    ++words_;
+                    if (keepsPlainWords_)
+                        HandlePlainWord(head);
+                    else
+                        HandleWord();
+                }
+                // The space after it as below; a word is never the end.
+                const bool space = reader_.HasPendingSpace() && position_ <= limit;
+                if (space) reader_.ClearPendingSpace();
+                position_ += space ? 1 : 0;
+                if (position_ > limit) break;
+                continue;
+            }
+            reader_.NextNotPlainWord(token_);
+            position_ += static_cast<std::int64_t>(token_.Text.size());
             if (token_.Kind == tkWord) {
                 if (!excluded_) {
                     ++words_;
@@ -190,7 +209,8 @@ public:
             } else if (token_.Kind != tkSpace) {
                 Handle();
             }
-        } while (token_.Kind != tkEnd && position_ <= limit);
+            if (token_.Kind == tkEnd || position_ > limit) break;
+        }
         return std::move(excerpt_);
     }
 
@@ -274,6 +294,15 @@ private:
         if (ExcerptOpen()) AddToExcerpt(text, true);
         if (!token_.Text.empty() && StartsLikeAWord(static_cast<unsigned char>(token_.Text[0])))
             counter_.AddWord(text, position_, Readable(text));
+    }
+
+    // HandleWord for a word of NextPlainWord, which is database text as it
+    // stands.
+    [[gnu::always_inline]] void HandlePlainWord(std::uint64_t head) {
+        const std::string_view text = token_.Text;
+        if (ExcerptOpen()) AddToExcerpt(text, true);
+        if (StartsLikeAWord(static_cast<unsigned char>(text[0])))
+            counter_.AddPlainWord(text, head, position_);
     }
 
     // The kind of a tag's name as written: its lower-case form, with its
@@ -407,6 +436,8 @@ private:
     TokenReader reader_;  // nothing changes the modes while a document is rated
     std::string_view charset_;
     bool keepsText_;          // the page's text is database text as it stands
+    // So are the words of NextPlainWord: ASCII is the same in every encoding.
+    bool keepsPlainWords_;
     std::string_view bytes_;  // the document
     TokenView token_;
     std::int64_t position_ = 0;

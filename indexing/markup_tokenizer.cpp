@@ -110,6 +110,24 @@ constexpr std::uint64_t FirstZeroByte(std::uint64_t chunk) {
 const unsigned char* NextNotable(const unsigned char* from, const unsigned char* end,
                                  unsigned char stop, bool byChunk) {
     if (byChunk) {
+#if defined(__SSE2__) && defined(__x86_64__)
+        // Attributes run long: sixteen bytes at a time with byte compares.
+        const __m128i stops = _mm_set1_epi8(static_cast<char>(stop));
+        const __m128i ampersands = _mm_set1_epi8('&');
+        const __m128i apostrophes = _mm_set1_epi8('\'');
+        const __m128i openers = _mm_set1_epi8('<');
+        const __m128i fullStops = _mm_set1_epi8('.');
+        while (end - from >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+            const __m128i hits = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, stops), _mm_cmpeq_epi8(v, ampersands)),
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, apostrophes), _mm_cmpeq_epi8(v, openers)),
+                             _mm_cmpeq_epi8(v, fullStops)));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            if (mask != 0) return from + std::countr_zero(mask);
+            from += 16;
+        }
+#endif
         while (end - from >= 8) {
             std::uint64_t chunk;
             std::memcpy(&chunk, from, 8);
@@ -153,7 +171,7 @@ TokenReader::TokenReader(FileBuffer& buffer, CharsetId textCharset)
     const std::string_view data = buffer.Data();
     begin_ = data.empty() ? kNoBytes : reinterpret_cast<const unsigned char*>(data.data());
     end_ = begin_ + data.size();
-    lastChunk_ = runsByChunk_ && data.size() >= 8 ? reinterpret_cast<std::uintptr_t>(end_ - 8) : 0;
+    lastWide_ = runsByChunk_ && data.size() >= 16 ? reinterpret_cast<std::uintptr_t>(end_ - 16) : 0;
     lastQuad_ = data.size() >= 4 ? reinterpret_cast<std::uintptr_t>(end_ - 4) : 0;
     // A position outside the bytes reads as the end and is left as it was.
     outsidePosition_ = buffer.Position();

@@ -73,7 +73,23 @@ public:
     // The commonest token, a word of letters and digits that white space or a
     // byte of no word rule ends, is read right here in the caller's loop.
     void Next(TokenView& token) {
-        if (!pending_ && (ReadPlainWord(token) || ReadPlainByte(token))) return;
+        std::uint64_t head;
+        if (!pending_ && (ReadPlainWord(token, head) || ReadPlainByte(token))) return;
+        ReadNext(token);
+    }
+    // Reads the next token as Next does when it is such a word of the
+    // buffer, with eight bytes or more readable from its first byte; false,
+    // having read nothing, otherwise. A word of up to eight bytes also comes
+    // as `head`, its bytes as WordTable::LoadChunk gives them.
+    [[gnu::always_inline]] bool NextPlainWord(TokenView& token, std::uint64_t& head) {
+        return !pending_ && ReadPlainWord(token, head);
+    }
+    // Whether a word of NextPlainWord may hold bytes from 0x80 up; else its
+    // bytes are ASCII letters and digits.
+    bool PlainWordsMayBeHigh() const { return highLetters_; }
+    // Next, after NextPlainWord gave false.
+    void NextNotPlainWord(TokenView& token) {
+        if (!pending_ && ReadPlainByte(token)) return;
         ReadNext(token);
     }
     // Reads the tokens up to and including the next ">" (or "/>" when
@@ -110,14 +126,16 @@ public:
     void ClearPendingSpace() { pending_ = false; }
 
 private:
-    bool ReadPlainWord(TokenView& token) {
+    [[gnu::always_inline]] bool ReadPlainWord(TokenView& token, std::uint64_t& head) {
         using namespace token_bytes;
-        if (reinterpret_cast<std::uintptr_t>(at_) > lastChunk_ || (classes_[*at_] & kLetter) == 0)
+        if (reinterpret_cast<std::uintptr_t>(at_) > lastWide_ || (classes_[*at_] & kLetter) == 0)
             return false;
-        const std::uint64_t stops = RunStops(at_, highLetters_);
-        if (stops == 0) return false;
-        const int length = FirstStop(stops);
-        if (length == 0) return false;  // a letter from 0x80 up: the letter test decides
+        std::uint64_t chunk = 0;
+        const int length = RunLength16(at_, highLetters_, chunk);
+        // 0: a letter from 0x80 up, which the letter test decides; 16: a
+        // longer run.
+        if (length == 0 || length == 16) return false;
+        head = chunk & kHeadMasks[static_cast<std::size_t>(length)];
         const unsigned char stop = at_[length];
         const std::uint8_t after = classes_[stop];
         // Of the bytes that may continue a word, a full stop only continues
@@ -192,9 +210,9 @@ private:
     const std::uint8_t* classes_;  // the byte classes of the letter test (256 entries)
     const unsigned char* lower_;   // the code page's lower-case table
     bool runsByChunk_;             // runs of letters can be found eight bytes at a time
-    // The addresses, as numbers, of the last byte from which eight and four
+    // The addresses, as numbers, of the last byte from which sixteen and four
     // bytes can be read; 0 when there is none (or runs are not read by chunks).
-    std::uintptr_t lastChunk_;
+    std::uintptr_t lastWide_;
     std::uintptr_t lastQuad_;
     bool highLetters_;             // every byte from 0x80 up is a letter
     bool programming_;

@@ -1,7 +1,12 @@
 #include "indexing/page_head.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "decoding/ansi_code_page.h"
 #include "decoding/database_text.h"
@@ -9,6 +14,53 @@
 
 namespace qmp {
 namespace {
+
+// For each byte, whether it may follow a byte being looked for where what
+// is looked for can start.
+using FollowerBytes = std::array<bool, 256>;
+
+// The offset of the first `first` byte from `at` on, passing over those that
+// are followed by a byte that `follower` rules out, or `size` when there is
+// none.
+std::size_t NextPairStart(const unsigned char* data, std::size_t at, std::size_t size,
+                          unsigned char first, const FollowerBytes& follower) {
+#if defined(__SSE2__) && defined(__x86_64__)
+    // Thirty-two bytes at a time, and the byte after them, with byte compares.
+    const __m128i firsts = _mm_set1_epi8(static_cast<char>(first));
+    for (; size - at > 32; at += 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 16));
+        auto hits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, firsts))) |
+                    (static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, firsts)))
+                     << 16);
+        for (; hits != 0; hits &= hits - 1) {
+            const std::size_t hit = at + static_cast<std::size_t>(std::countr_zero(hits));
+            if (follower[data[hit + 1]]) return hit;
+        }
+    }
+#endif
+    for (; at < size; ++at) {
+        if (data[at] == first && (size - at == 1 || follower[data[at + 1]])) return at;
+    }
+    return size;
+}
+
+// The bytes that may follow a quote where a mark can start: those that
+// upper-case to the second byte of a mark (every byte, for a mark of one).
+FollowerBytes MarkFollowers(const unsigned char* upper, const std::string_view* marks,
+                            std::size_t count) {
+    FollowerBytes follower{};
+    for (std::size_t m = 0; m < count; ++m) {
+        if (marks[m].size() < 2) {
+            follower.fill(true);
+            return follower;
+        }
+        const unsigned char second = upper[static_cast<unsigned char>(marks[m][1])];
+        for (int b = 0; b < 256; ++b)
+            follower[static_cast<std::size_t>(b)] |= upper[b] == second;
+    }
+    return follower;
+}
 
 // False only when no "<" from `from` on can start the element `name` (of N
 // letters): the bytes after it cannot spell the name (an apostrophe inside a
@@ -20,11 +72,27 @@ bool MayHoldElement(std::string_view data, std::size_t from, std::string_view na
     // The system's ANSI lower-casing of every byte: a byte can spell a letter
     // of the name when it lower-cases to it.
     const unsigned char* lower = AnsiLowerTable();
+    // A "<" followed by a byte that can spell no first letter of the name,
+    // nor stand for one, is passed over without a look.
+    // Worked out again only when the code page or the letter changes.
+    thread_local bool seen = false;
+    thread_local CharsetId seenPage = 0;
+    thread_local unsigned char seenFirst = 0;
+    thread_local FollowerBytes follower{};
+    const auto first = static_cast<unsigned char>(name[0]);
+    const CharsetId page = SystemCodePage();
+    if (!seen || seenPage != page || seenFirst != first) {
+        for (int b = 0; b < 256; ++b)
+            follower[static_cast<std::size_t>(b)] = b == '&' || lower[b] == first;
+        seen = true;
+        seenPage = page;
+        seenFirst = first;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     while (from < data.size()) {
-        const void* found = std::memchr(data.data() + from, '<', data.size() - from);
-        if (found == nullptr) return false;
-        std::size_t at =
-            static_cast<std::size_t>(static_cast<const char*>(found) - data.data()) + 1;
+        const std::size_t found = NextPairStart(bytes, from, data.size(), '<', follower);
+        if (found == data.size()) return false;
+        std::size_t at = found + 1;
         from = at;
         std::size_t letter = 0;
         for (; at < data.size() && letter < N; ++at) {
@@ -205,15 +273,15 @@ void FindQuotedMarks(FileBuffer& buffer, const std::string_view* marks, std::int
     int quotes = 0;
     for (int b = 0; b < 256; ++b)
         quotes += upper[b] == '"' ? 1 : 0;
+    const FollowerBytes follower = quotes == 1 ? MarkFollowers(upper, marks, count) : FollowerBytes{};
     std::size_t missing = count;
     std::size_t at = 0;
     // Once a single mark is left, FindText looks for it from here on by its
     // rarest byte.
     for (; at < size && missing > 1; ++at) {
         if (quotes == 1) {
-            const void* quote = std::memchr(data + at, '"', size - at);
-            if (quote == nullptr) return;
-            at = static_cast<std::size_t>(static_cast<const unsigned char*>(quote) - data);
+            at = NextPairStart(data, at, size, '"', follower);
+            if (at == size) return;
         } else if (upper[data[at]] != '"') {
             continue;
         }

@@ -16,8 +16,9 @@ public:
 
     // The value stored for the word of `size` bytes (1 to 8) given by `bytes`,
     // or kMissing.
+    ShortWordTable() { Grow(); }
+
     std::int32_t Find(std::uint64_t bytes, std::uint32_t size) const {
-        if (slots_.empty()) return kMissing;
         for (std::size_t i = Home(bytes);; i = (i + 1) & mask_) {
             const Slot& slot = slots_[i];
             if (slot.bytes == bytes && slot.size == size) return slot.value;

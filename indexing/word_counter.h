@@ -166,6 +166,24 @@ public:
         CountKnown(form >> 3, static_cast<CaseKind>(form & (kFormKinds - 1)), position);
     }
 
+    // AddWord for a word that the document reader read as a run of the
+    // document's bytes (TokenReader::NextPlainWord): not "-", eight bytes
+    // readable from its first, and `head` its bytes when it has up to eight.
+    [[gnu::always_inline]] void AddPlainWord(std::string_view word, std::uint64_t head,
+                                             std::int64_t position) {
+        if (rating_.SkipText) return;
+        const std::size_t size = word.size();
+        std::int32_t form = 0;
+        if (size <= 8) {
+            form = shortForms_.Find(head, static_cast<std::uint32_t>(size));
+            if (form == ShortWordTable::kMissing) return AddNewForm(word, position, 8);
+        } else {
+            form = forms_.Find(word);
+            if (form == WordTable::kMissing) return AddNewForm(word, position, 8);
+        }
+        CountKnown(form >> 3, static_cast<CaseKind>(form & (kFormKinds - 1)), position);
+    }
+
     void AddKeyword(std::string_view word) {
         const WordKey key = LowerWord(word, lower_);
         const std::int32_t known = Find(key);
@@ -328,8 +346,12 @@ private:
     void Append(const WordKey& key, std::int64_t position, const CountedWord& counted) {
         const std::size_t index = rating_.WordList.size();
         index_.Insert(key.lower, key.tableKey, static_cast<std::int32_t>(index));
-        rating_.WordList.push_back(
-            TWordRecord{std::string(key.lower), 1, position, counted.weight, 0.0});
+        // Made in place: the word is copied once.
+        TWordRecord& record = rating_.WordList.emplace_back();
+        record.Word.assign(key.lower);
+        record.Count = 1;
+        record.Position = position;
+        record.Weight = counted.weight;
         counted_.push_back(counted);
         groupRatings_.push_back(missingGroupRating_);
     }

@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "indexing/token_bytes.h"
+#include "indexing/word_table.h"
 #include "tests/indexing/run_skip_check.h"
 #include "tests/indexing/tokenizer_support.h"
 #include "tests/support/test_paths.h"
@@ -299,6 +301,81 @@ TEST(ReadCharacterReference, ReadsFromTheBuffer) {
     FileBuffer tag = FileBufferFromBytes("amp<b>");
     EXPECT_EQ(ReadCharacterReference(tag, '&'), "&");
     EXPECT_EQ(NextToken(tag).Text, "b");
+}
+
+// A word of any length, up to and past the bytes that are looked at in one
+// go, reads the same whatever byte ends it, far from the end of the buffer
+// and close to it, where it is read byte by byte.
+TEST(NextToken, WordsOfEveryLengthReadAlikeAnywhere) {
+    const std::string letters = "QuarryMap2LiteSlateKilns0Adit";
+    struct Follower {
+        std::string bytes;
+        std::vector<Tok> (*tokens)(const std::string& word);
+        bool highByte;  // read as a letter only where the mode makes it one
+    };
+    const std::vector<Follower> followers = {
+        {" ", [](const std::string& w) { return std::vector<Tok>{W(w), kSp}; }, false},
+        {",", [](const std::string& w) { return std::vector<Tok>{W(w), S(",")}; }, false},
+        {".", [](const std::string& w) { return std::vector<Tok>{W(w), S(".")}; }, false},
+        {"<b", [](const std::string& w) { return std::vector<Tok>{W(w), {tkTagOpen, "<"}, W("b")}; },
+         false},
+        {"-y", [](const std::string& w) { return std::vector<Tok>{W(w + "-y")}; }, false},
+        {"'s", [](const std::string& w) { return std::vector<Tok>{W(w + "s")}; }, false},
+        {"\xE9", [](const std::string& w) { return std::vector<Tok>{W(w + "\xE9")}; }, true},
+        {"\xC3\xA9", [](const std::string& w) { return std::vector<Tok>{W(w + "\xC3\xA9")}; }, true},
+    };
+    for (bool utf8 : {false, true}) {
+        for (bool programming : {false, true}) {
+            test::ScopedProjectSettings settings;
+            ScopedUtf8Mode mode(utf8);
+            ProgrammingLanguageMode = programming;
+            for (std::size_t length = 1; length <= letters.size(); ++length) {
+                const std::string word = letters.substr(0, length);
+                for (const Follower& f : followers) {
+                    // One high byte is a letter of the code page, two are
+                    // one letter of UTF-8.
+                    if (f.highByte && (f.bytes.size() == 2) != utf8) continue;
+                    for (std::size_t padding : {0, 1, 8, 17, 40}) {
+                        std::vector<Tok> expected = f.tokens(word);
+                        expected.push_back(kSp);
+                        expected.push_back(W("end"));
+                        expected.insert(expected.end(), padding, kSp);
+                        expected.push_back(kEnd);
+                        const std::string page = word + f.bytes + " end" + std::string(padding, ' ');
+                        ASSERT_EQ(Tokenize(page), expected) << utf8 << programming << " " << page;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Both ways of measuring a run of letters and digits agree with a byte by
+// byte count, whatever byte stops the run and wherever, in both modes.
+TEST(TokenBytes, RunLengthsCountTheBytesOfTheRun) {
+    const auto inRun = [](unsigned char b, bool highLetters) {
+        return (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+               (highLetters && b >= 0x80);
+    };
+    for (bool highLetters : {false, true}) {
+        for (std::size_t at = 0; at < 17; ++at) {
+            for (int b = 0; b < 256; ++b) {
+                std::string bytes = "aZ09mQ7zAy0k9Lb5X";  // 17 bytes of the run
+                bytes[at] = static_cast<char>(b);
+                const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+                int expected = 0;
+                while (expected < 16 && inRun(data[expected], highLetters))
+                    ++expected;
+                std::uint64_t head = 0;
+                std::uint64_t chunksHead = 0;
+                EXPECT_EQ(token_bytes::RunLength16(data, highLetters, head), expected) << at << b;
+                EXPECT_EQ(token_bytes::RunLength16ByChunks(data, highLetters, chunksHead), expected)
+                    << at << b;
+                EXPECT_EQ(head, WordTable::LoadChunk(data, 8));
+                EXPECT_EQ(chunksHead, head);
+            }
+        }
+    }
 }
 
 // Every prefix of a page, each in a buffer of its own size, tokenizes to the

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "decoding/database_text.h"
+#include "indexing/keyword_rating.h"
 #include "indexing/markup_tokenizer.h"
 #include "indexing/project_settings.h"
+#include "tests/indexing/tokenizer_support.h"
 
 namespace qmp {
 namespace {
@@ -104,6 +110,64 @@ TEST(PageHead, Title) {
     for (const auto& c : cases) {
         FileBuffer buffer = FileBufferFromBytes(c.page);
         EXPECT_EQ(ReadPageTitle(buffer), c.title) << c.page;
+    }
+}
+
+// The elements are found however many tags and look-alikes come first and
+// wherever they then stand, written in either case.
+TEST(PageHead, ElementsFoundAfterAnyRunOfOtherTags) {
+    test::ScopedProjectSettings settings;
+    const std::string noise = "<p><a href='x'>m</a><M><t><main><&<tit <me>";
+    const struct {
+        std::string element;
+        std::string description;
+        std::string title;
+    } elements[] = {
+        {"<meta name=\"description\" content=\"d\"><title>t</title>", "d", "t"},
+        {"<TITLE>t</TITLE><META name=\"description\" content=\"d\">", "d", "t"},
+        {"<p>none</p>", "", ""},
+    };
+    for (const auto& e : elements) {
+        for (std::size_t length = 0; length <= 3 * noise.size(); ++length) {
+            std::string before;
+            while (before.size() < length)
+                before += noise;
+            const std::string page = before.substr(0, length) + " " + e.element;
+            FileBuffer buffer = FileBufferFromBytes(page);
+            EXPECT_EQ(ReadMetaFields(buffer).description, e.description) << page;
+            EXPECT_EQ(ReadPageTitle(buffer), e.title) << page;
+        }
+    }
+}
+
+// Both marks end where a search for each alone from the start ends, wherever
+// they stand among other quotes and whatever their letter case, near the end
+// of the page too.
+TEST(PageHead, QuotedMarksEndWhereAPlainSearchEnds) {
+    test::ScopedProjectSettings settings;  // code page 1252
+    const std::array marks{kKeywordsMark, kCategoryMark};
+    const std::vector<std::string> fillers = {
+        "", "x", "\"k\" \"q\"", "\"keyword\" \"Quarry\"", "\"\"\"", std::string(29, 'a') + "\"KEY"};
+    const std::vector<std::string> written = {
+        "\"keywords\"",           "\"KeyWords\"", "\"quarrymap-category\"", "\"QUARRYMAP-Category\"",
+        "\"keywords",             "\"quarrymap-categor\"", ""};
+    for (const std::string& filler : fillers) {
+        for (const std::string& first : written) {
+            for (const std::string& second : written) {
+                for (std::size_t padding : {0, 1, 16, 40}) {
+                    const std::string page =
+                        filler + first + filler + second + std::string(padding, '"');
+                    FileBuffer buffer = FileBufferFromBytes(page);
+                    const auto ends = FindQuotedMarks(buffer, marks);
+                    for (std::size_t m = 0; m < marks.size(); ++m) {
+                        std::int64_t position = 0;
+                        const std::int64_t expected =
+                            FindText(buffer, marks[m], position) ? position : -1;
+                        EXPECT_EQ(ends[m], expected) << page << " " << marks[m];
+                    }
+                }
+            }
+        }
     }
 }
 
