@@ -10,7 +10,7 @@ std::string ParsedArgs::Value(std::string_view name, std::string_view fallback) 
 }
 
 std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs, std::string& error) {
+                                    const std::vector<OptionRule>& rules, std::string& error) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -33,9 +33,9 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const auto option = std::find_if(specs.begin(), specs.end(),
-                                         [&](const OptionSpec& s) { return s.name == name; });
-        if (option == specs.end()) {
+        const auto option = std::find_if(rules.begin(), rules.end(),
+                                         [&](const OptionRule& s) { return s.name == name; });
+        if (option == rules.end()) {
             error = "unknown option '--" + name + "'";
             return std::nullopt;
         }

@@ -10,7 +10,7 @@
 namespace qmp::cli {
 
 // One option a command accepts: "--name" alone, or "--name VALUE" / "--name=VALUE".
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;  // without the leading "--"
     bool takesValue = false;
 };
@@ -28,6 +28,6 @@ struct ParsedArgs {
 // Parses `args` (the words after the command's name). "--" ends the options.
 // On a wrong command line gives nothing and sets `error` to a sentence saying what is wrong.
 std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs, std::string& error);
+                                    const std::vector<OptionRule>& rules, std::string& error);
 
 }  // namespace qmp::cli

@@ -11,8 +11,8 @@
 #include "decoding/display_text.h"
 #include "indexing/folder_scan.h"
 #include "indexing/project_settings.h"
-#include "system/file_ops.h"
 #include "system/code_page_choice.h"
+#include "system/file_ops.h"
 
 #ifndef QMP_VERSION
 #define QMP_VERSION "0"
@@ -25,7 +25,7 @@ struct Command {
     std::string_view name;
     std::string_view usage;  // the arguments after "qmp NAME"
     std::string_view help;   // what it does and its options
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
     std::size_t minArguments;
     std::size_t maxArguments;
     int (*run)(Session&, const ParsedArgs&);
@@ -234,13 +234,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, Console& console) 
     if (command == nullptr)
         return WrongCommandLine(console, "unknown command '" + name + "'", nullptr);
 
-    std::vector<OptionSpec> specs = command->options;
-    specs.push_back({"quiet", false});
-    specs.push_back({"version", false});
+    std::vector<OptionRule> rules = command->options;
+    rules.push_back({"quiet", false});
+    rules.push_back({"version", false});
     std::string error;
     const std::vector<std::string> rest(arguments.begin() + static_cast<std::ptrdiff_t>(at) + 1,
                                         arguments.end());
-    const std::optional<ParsedArgs> parsed = ParseArgs(rest, specs, error);
+    const std::optional<ParsedArgs> parsed = ParseArgs(rest, rules, error);
     if (!parsed) return WrongCommandLine(console, error, command);
     if (parsed->help) {
         WriteUsage(console.out, *command);

@@ -34,7 +34,7 @@
 
 namespace qmp::ui {
 
-struct TMainForm::ActionSpec {
+struct TMainForm::ActionEntry {
     const char* name;
     const char* caption;
     const char* menuText;  // nullptr: the menu shows the caption
@@ -58,13 +58,13 @@ constexpr std::initializer_list<const char*> kDatabaseActions = {
     "SortByCat",    "SortByURL",   "SortByCaption", "SortByDescription", "SortByKeys",
     "PrjSetAction", "ViewCat",     "ViewLinks"};
 
-struct StatusPanelSpec {
+struct StatusPanelEntry {
     int width;
     // What the panel tells; a screen reader reads the panel's text as its
     // name, so this goes to the description.
     const char* role;
 };
-constexpr std::array<StatusPanelSpec, 4> kStatusPanels = {{
+constexpr std::array<StatusPanelEntry, 4> kStatusPanels = {{
     {100, "View"},
     {80, "Saved state"},
     {90, "Encoding mode"},
@@ -85,9 +85,9 @@ void AddActions(MenuOrBar* target, const QHash<QString, QAction*>& actions,
 
 }  // namespace
 
-std::span<const TMainForm::ActionSpec> TMainForm::ActionSpecs() {
+std::span<const TMainForm::ActionEntry> TMainForm::ActionEntries() {
     using T = TMainForm;
-    static const ActionSpec kSpecs[] = {
+    static const ActionEntry kSpecs[] = {
         {"FileNew", "&New Search Engine...", nullptr, "Create a new search engine",
          Qt::CTRL | Qt::Key_N, true, &T::FileNewExecute},
         {"FileOpen", "&Open Search Database...", nullptr, "Open an existing search engine database",
@@ -171,18 +171,18 @@ TMainForm::~TMainForm() = default;
 void TMainForm::CreateActions() {
     viewGroup_ = MakeChild<QActionGroup>(this);
     viewGroup_->setExclusive(true);
-    for (const ActionSpec& spec : ActionSpecs()) {
-        const QString name = QString::fromLatin1(spec.name);
+    for (const ActionEntry& entry : ActionEntries()) {
+        const QString name = QString::fromLatin1(entry.name);
         auto* action = MakeChild<QAction>(this);
         action->setObjectName(name);
-        action->setText(QString::fromUtf8(spec.menuText ? spec.menuText : spec.caption));
-        action->setIconText(QString::fromUtf8(spec.caption));
-        action->setToolTip(QString::fromUtf8(spec.hint));
-        action->setStatusTip(QString::fromUtf8(spec.hint));
-        action->setShortcut(QKeySequence(spec.shortcut));
+        action->setText(QString::fromUtf8(entry.menuText ? entry.menuText : entry.caption));
+        action->setIconText(QString::fromUtf8(entry.caption));
+        action->setToolTip(QString::fromUtf8(entry.hint));
+        action->setStatusTip(QString::fromUtf8(entry.hint));
+        action->setShortcut(QKeySequence(entry.shortcut));
         action->setIcon(ActionIcon(name));
-        action->setEnabled(spec.enabledAtStart && HasCommand(name));
-        connect(action, &QAction::triggered, this, spec.execute);
+        action->setEnabled(entry.enabledAtStart && HasCommand(name));
+        connect(action, &QAction::triggered, this, entry.execute);
         // Shortcuts work wherever the focus is in the window.
         addAction(action);
         actions_.insert(name, action);

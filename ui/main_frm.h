@@ -72,9 +72,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    struct ActionSpec;
+    struct ActionEntry;
     enum class Move { kToBegin, kUp, kDown, kToEnd };
-    static std::span<const ActionSpec> ActionSpecs();
+    static std::span<const ActionEntry> ActionEntries();
 
     void CreateActions();
     void CreateMenus();
